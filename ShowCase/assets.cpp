@@ -1,0 +1,71 @@
+// lumorashowcase assets: the catalogue of 15 fonts and 9 pictures, loading and release.
+// Relies on the lumora font and picture loaders.
+#include "ShowCase/showcase.h"
+
+namespace showcase {
+
+using namespace lumora;
+
+std::vector<TPicture> Pictures;
+
+const char* const FontFiles[FONT_COUNT] = {
+    "Fonts\\Architext_64.fnt",
+    "Fonts\\Comic Sans MS_regular_26.fnt",
+    "Fonts\\Consolas_36_regular.fnt",
+    "Fonts\\Courier New_26_regular.fnt",
+    "Fonts\\DejaVu Serif Condensed_bold italic_16.fnt",
+    "Fonts\\Gabriola_28.fnt",
+    "Fonts\\Gentium Basic_11.fnt",
+    "Fonts\\Palatino Linotype_20_italic.fnt",
+    "Fonts\\Script_20_regular.fnt",
+    "Fonts\\Segoe Script_20_regular.fnt",
+    "Fonts\\Segoe Script_8.fnt",
+    "Fonts\\Times New Roman_12.fnt",
+    "Fonts\\Wingdings_14_bold.fnt",
+    "Fonts\\Palatino Linotype_16_regular.fnt",
+    "Fonts\\Gentium Book Basic_22_regular.fnt",
+};
+
+const char* const PictureFiles[PICTURE_COUNT] = {
+    "Pictures\\bear.bmp",
+    "Pictures\\Flowers__and__Butterfly.bmp",
+    "Pictures\\forest-nature-wallpaper.bmp",
+    "Pictures\\Lotus.bmp",
+    "Pictures\\Spirit.bmp",
+    "Pictures\\StillDreaming.bmp",
+    "Pictures\\detroit_skyline.bmp",
+    "Pictures\\bear2.bmp",
+    "Pictures\\airplane.bmp",
+};
+
+const TFont& Font(int32_t Index) { return *LoadedFonts[size_t(Index)]; }
+
+void LoadFonts() {
+  LoadedFonts.resize(FONT_COUNT);
+  for (int32_t I = 0; I < FONT_COUNT; ++I) LoadedFonts[size_t(I)] = new TFont{};
+  uint8_t Result = 0;  // shared by all loads and never examined: what fails is not drawn
+  for (int32_t I = 0; I < FONT_COUNT; ++I) LoadFNTFont(FontFiles[I], *LoadedFonts[size_t(I)], Result);
+}
+
+void LoadPictures() {
+  Pictures.assign(PICTURE_COUNT, TPicture{});
+  uint8_t Result = 0;
+  for (int32_t I = 0; I < PICTURE_COUNT; ++I) LoadBMPPicture(PictureFiles[I], Pictures[size_t(I)], Result);
+}
+
+void FreePictures() {
+  for (TPicture& P : Pictures) FreeBMPPicture(P);
+  Pictures.clear();
+}
+
+// The first 15 entries are the showcase's own records; entries from 15 on repeat the
+// addresses of those that loaded, so only the first 15 are released.
+void FreeFonts() {
+  for (int32_t I = 0; I < FONT_COUNT && size_t(I) < LoadedFonts.size(); ++I) {
+    FreeFNTFont(*LoadedFonts[size_t(I)]);
+    delete LoadedFonts[size_t(I)];
+  }
+  LoadedFonts.clear();
+}
+
+}  // namespace showcase

@@ -1,0 +1,48 @@
+// lumora blend: the one place where a colour meets a back-buffer pixel.
+// Private to the library; used by Pixel, spans, fills and pictures.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "lumora/display.h"
+
+namespace lumora::detail {
+
+// The exact integer form of round(old x (1 - a) + c x a) with a = 1 - Alpha / 255:
+// the mixed value never lies within 1/510 of a half, so this equals the rounded blend
+// for every Alpha 1..255 and all bytes.
+inline uint8_t BlendByte(uint32_t Old, uint32_t C, uint32_t Alpha) {
+  return uint8_t(((255u - Alpha) * C + Alpha * Old + 127u) / 255u);
+}
+
+// Writes blue, green and red of Src (bytes +0..+2) over Dst at transparency Alpha:
+// copy when Alpha is 0, blend otherwise. The fourth byte is left alone.
+inline void PutPixel(uint8_t* Dst, const uint8_t* Src, uint32_t Alpha) {
+  if (Alpha == 0) {
+    Dst[0] = Src[0];
+    Dst[1] = Src[1];
+    Dst[2] = Src[2];
+  } else {
+    Dst[0] = BlendByte(Dst[0], Src[0], Alpha);
+    Dst[1] = BlendByte(Dst[1], Src[1], Alpha);
+    Dst[2] = BlendByte(Dst[2], Src[2], Alpha);
+  }
+}
+
+// Byte offset of pixel (X, Y) in the back buffer; callers have clipped.
+inline size_t ScreenOffset(int32_t X, int32_t Y) {
+  return (size_t(uint32_t(Y)) * SCREEN_WIDTH + size_t(uint32_t(X))) * 4;
+}
+
+// Pixel without the call: clip against ViewPort, then put Color.
+inline void PlotPixel(int32_t X, int32_t Y) {
+  if (X < ViewPort.X1 || X > ViewPort.X2 || Y < ViewPort.Y1 || Y > ViewPort.Y2) return;
+  if (VirtualScreen == nullptr) return;
+  PutPixel(VirtualScreen + ScreenOffset(X, Y), &Color.B, Color.Alpha);
+}
+
+// Puts Color over Count pixels starting at Dst (a horizontal span already clipped).
+void ColorSpan(uint8_t* Dst, int32_t Count, TColor C);
+
+}  // namespace lumora::detail
