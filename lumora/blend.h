@@ -45,4 +45,8 @@ inline void PlotPixel(int32_t X, int32_t Y) {
 // Puts Color over Count pixels starting at Dst (a horizontal span already clipped).
 void ColorSpan(uint8_t* Dst, int32_t Count, TColor C);
 
+// Puts Count source pixels (4 bytes each: blue, green, red, unused) over Count screen
+// pixels starting at Dst, at transparency Alpha. Fourth bytes of the screen are kept.
+void PictureSpan(uint8_t* Dst, const uint8_t* Src, int32_t Count, uint32_t Alpha);
+
 }  // namespace lumora::detail

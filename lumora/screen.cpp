@@ -38,5 +38,9 @@ void ColorSpan(uint8_t* Dst, int32_t Count, TColor C) {
   for (int32_t I = 0; I < Count; ++I, Dst += 4) PutPixel(Dst, &C.B, C.Alpha);
 }
 
+void PictureSpan(uint8_t* Dst, const uint8_t* Src, int32_t Count, uint32_t Alpha) {
+  for (int32_t I = 0; I < Count; ++I, Dst += 4, Src += 4) PutPixel(Dst, Src, Alpha);
+}
+
 }  // namespace detail
 }  // namespace lumora
