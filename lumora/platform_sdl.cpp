@@ -46,7 +46,7 @@ uint32_t CreateMainWindow(const char* Title, int32_t Width, int32_t Height) {
     std::fprintf(stderr, "lumora: cannot start the video system: %s\n", SDL_GetError());
     return 0;
   }
-  Window = SDL_CreateWindow(Title ? Title : "", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+  Window = SDL_CreateWindow(Title ? Title : "", 0, 0,
                             Width, Height,
                             SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_HIDDEN);
   if (Window == nullptr) {
