@@ -1,0 +1,25 @@
+# Installs the build into a scratch prefix, then builds and runs the consumer against it.
+set(PREFIX ${BUILD}/install-check/prefix)
+file(REMOVE_RECURSE ${BUILD}/install-check)
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX}
+                RESULT_VARIABLE R OUTPUT_QUIET)
+if(R)
+  message(FATAL_ERROR "install failed")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE}/tests/install/consumer
+                -B ${BUILD}/install-check/build -DCMAKE_PREFIX_PATH=${PREFIX}
+                RESULT_VARIABLE R)
+if(R)
+  message(FATAL_ERROR "configuring the consumer failed")
+endif()
+# pkg-config searches CMAKE_PREFIX_PATH as well.
+execute_process(COMMAND ${CMAKE_COMMAND} --build ${BUILD}/install-check/build RESULT_VARIABLE R)
+if(R)
+  message(FATAL_ERROR "building the consumer failed")
+endif()
+foreach(APP app_cmake app_pkgconfig)
+  execute_process(COMMAND ${BUILD}/install-check/build/${APP} RESULT_VARIABLE R)
+  if(R)
+    message(FATAL_ERROR "${APP} drew the wrong pixel")
+  endif()
+endforeach()
