@@ -1,5 +1,13 @@
 // lumora fonts: TFont, LoadedFonts, LoadFNTFont, FreeFNTFont, WriteText, GetTextLength.
-// Relies on Pixel and GetAvailRAMMemory of the display core.
+// Relies on the pixel plot of blend.h and on GetAvailRAMMemory of the display core.
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <bit>
+#include <cstdio>
+#include <memory>
+#include <new>
+
 #include "lumora/blend.h"
 #include "lumora/lumora.h"
 
@@ -7,9 +15,266 @@ namespace lumora {
 
 std::vector<PFont> LoadedFonts;
 
-void LoadFNTFont(const std::string&, TFont&, uint8_t& Result_) { Result_ = 1; }
-void FreeFNTFont(TFont&) {}
-void WriteText(int32_t, int32_t, const TFont&, const std::string&) {}
-uint32_t GetTextLength(const TFont&, const std::string&) { return 0; }
+namespace {
+
+// The .fnt header: offsets of the fields the library reads.
+constexpr uint32_t FNT_HEADER_SIZE = 118;
+constexpr uint32_t FNT_HEADER3_SIZE = 30;  // the 3.x extension that follows the header
+constexpr uint32_t OFS_VERSION = 0;
+constexpr uint32_t OFS_SIZE = 2;
+constexpr uint32_t OFS_PIX_WIDTH = 86;
+constexpr uint32_t OFS_PIX_HEIGHT = 88;
+constexpr uint32_t OFS_FIRST_CHAR = 95;
+constexpr uint32_t OFS_LAST_CHAR = 96;
+constexpr uint32_t OFS_DEFAULT_CHAR = 97;
+constexpr uint32_t OFS_BREAK_CHAR = 98;
+constexpr uint32_t OFS_BITS_OFFSET = 113;
+static_assert(OFS_BITS_OFFSET + 4 + 1 == FNT_HEADER_SIZE);
+
+constexpr uint16_t VERSION_2X = 0x0200;
+constexpr uint16_t VERSION_3X = 0x0300;
+constexpr uint32_t ENTRY_2X = 4;  // Width (16 bits), Offset (16 bits)
+constexpr uint32_t ENTRY_3X = 6;  // Width (16 bits), Offset (32 bits)
+constexpr uint32_t MAX_TABLE_BYTES = 256 * ENTRY_3X;
+constexpr size_t MAX_NAME_LENGTH = 255;
+
+uint16_t Le16(const uint8_t* P) { return uint16_t(P[0] | (P[1] << 8)); }
+uint32_t Le32(const uint8_t* P) {
+  return uint32_t(P[0]) | (uint32_t(P[1]) << 8) | (uint32_t(P[2]) << 16) | (uint32_t(P[3]) << 24);
+}
+
+uint32_t EntrySize(uint16_t Version) { return Version == VERSION_2X ? ENTRY_2X : ENTRY_3X; }
+
+struct TGlyphEntry {
+  uint32_t Width;
+  uint32_t Offset;
+};
+
+TGlyphEntry ReadEntry(const uint8_t* Entry, uint32_t E) {
+  return {Le16(Entry), E == ENTRY_2X ? Le16(Entry + 2) : Le32(Entry + 2)};
+}
+
+struct TFileCloser {
+  void operator()(std::FILE* F) const { std::fclose(F); }
+};
+using TFile = std::unique_ptr<std::FILE, TFileCloser>;
+
+bool ReadExact(std::FILE* F, uint8_t* Dst, size_t Count) {
+  return std::fread(Dst, 1, Count, F) == Count;
+}
+
+// The name as the system opens it: its first 255 characters, '\' read as '/'.
+std::string HostPath(const std::string& Name) {
+  std::string Path = Name.substr(0, MAX_NAME_LENGTH);
+  std::replace(Path.begin(), Path.end(), '\\', '/');
+  return Path;
+}
+
+TFile OpenRegularFile(const std::string& Path) {
+  TFile F(std::fopen(Path.c_str(), "rb"));
+  if (!F) return F;
+  struct stat St {};
+  if (fstat(fileno(F.get()), &St) != 0 || S_ISDIR(St.st_mode)) F.reset();
+  return F;
+}
+
+// Bytes in the file from the current position to its end; -1 when it cannot be told.
+int64_t FileLength(std::FILE* F) {
+  if (std::fseek(F, 0, SEEK_END) != 0) return -1;
+  const long End = std::ftell(F);
+  return End < 0 ? -1 : int64_t(End);
+}
+
+// The bytes of a glyph's bitmap: ceil(Width / 8) strips of PixHeight rows.
+uint64_t BitmapBytes(uint32_t Width, uint32_t PixHeight) {
+  return uint64_t((Width + 7) / 8) * PixHeight;
+}
+
+// The glyph entry for character code C: its own entry inside FirstChar..LastChar,
+// otherwise the DefaultChar entry.
+uint32_t GlyphIndex(const TFont& Font, uint8_t C) {
+  if (C < Font.FirstChar || C > Font.LastChar) return Font.DefaultChar;
+  return uint32_t(C - Font.FirstChar);
+}
+
+uint32_t TableEntries(const TFont& Font) {
+  return Font.LastChar >= Font.FirstChar ? uint32_t(Font.LastChar - Font.FirstChar) + 1 : 0;
+}
+
+}  // namespace
+
+const char* FNTResultText(uint8_t Code) {
+  switch (Code) {
+    case FNT_OK: return "loaded";
+    case FNT_CANNOT_OPEN: return "the file cannot be opened";
+    case FNT_FIXED_WIDTH: return "fixed-width font (dfPixWidth is not 0)";
+    case FNT_TOO_LARGE: return "glyph buffer larger than 20,971,520 bytes";
+    case FNT_NO_MEMORY: return "glyph buffer larger than the available memory";
+    case FNT_ALLOC_FAILED: return "the glyph buffer cannot be allocated";
+    case FNT_TRUNCATED: return "the file is shorter than its header, glyph table or dfSize say";
+    case FNT_BAD_VERSION: return "unsupported version (neither 0x0200 nor 0x0300)";
+    case FNT_MALFORMED: return "malformed glyph table (character range, default character or a "
+                               "glyph bitmap outside the file)";
+    default: return "unknown code";
+  }
+}
+
+void LoadFNTFont(const std::string& FontName, TFont& Font, uint8_t& Result_) {
+  Result_ = FNT_OK;
+  TFile File = OpenRegularFile(HostPath(FontName));
+  if (!File) {
+    Result_ = FNT_CANNOT_OPEN;
+    return;
+  }
+  std::FILE* F = File.get();
+
+  uint8_t Head[FNT_HEADER_SIZE + FNT_HEADER3_SIZE];
+  if (!ReadExact(F, Head, FNT_HEADER_SIZE)) {
+    Result_ = FNT_TRUNCATED;
+    return;
+  }
+  const uint16_t Version = Le16(Head + OFS_VERSION);
+  if (Version != VERSION_2X && Version != VERSION_3X) {
+    Result_ = FNT_BAD_VERSION;
+    return;
+  }
+  // The glyph table follows the header, or the 3.x extension, which is read past.
+  if (Version == VERSION_3X && !ReadExact(F, Head + FNT_HEADER_SIZE, FNT_HEADER3_SIZE)) {
+    Result_ = FNT_TRUNCATED;
+    return;
+  }
+
+  TFont Loaded{};
+  Loaded.FileName = FontName.size() > 4 ? FontName.substr(0, FontName.size() - 4) : std::string();
+  Loaded.Loaded = true;
+  Loaded.Version = Version;
+  Loaded.PixHeight = Le16(Head + OFS_PIX_HEIGHT);
+  Loaded.FirstChar = Head[OFS_FIRST_CHAR];
+  Loaded.LastChar = Head[OFS_LAST_CHAR];
+  Loaded.DefaultChar = Head[OFS_DEFAULT_CHAR];
+  Loaded.BreakChar = Head[OFS_BREAK_CHAR];
+  Loaded.BitsOffset = Le32(Head + OFS_BITS_OFFSET);
+  const uint32_t FileSize = Le32(Head + OFS_SIZE);
+
+  if (Loaded.LastChar < Loaded.FirstChar) {
+    Result_ = FNT_MALFORMED;
+    return;
+  }
+  if (Loaded.BitsOffset > FileSize) {
+    Result_ = FNT_TRUNCATED;
+    return;
+  }
+
+  const uint32_t N = TableEntries(Loaded);
+  const uint32_t E = EntrySize(Version);
+  const uint64_t Size = uint64_t(N) * E + (FileSize - Loaded.BitsOffset);
+  if (Le16(Head + OFS_PIX_WIDTH) != 0) Result_ = FNT_FIXED_WIDTH;
+  if (Size > MAX_SIZE) Result_ = FNT_TOO_LARGE;
+  if (Size > uint64_t(std::max<int32_t>(GetAvailRAMMemory(), 0))) Result_ = FNT_NO_MEMORY;
+  if (Result_ != FNT_OK) return;
+
+  // Table and bounds are checked before anything is allocated, so a damaged file costs
+  // no allocation and the text operations never read outside the buffer.
+  uint8_t Table[MAX_TABLE_BYTES];
+  if (!ReadExact(F, Table, size_t(N) * E) || FileLength(F) < int64_t(FileSize)) {
+    Result_ = FNT_TRUNCATED;
+    return;
+  }
+  if (Loaded.DefaultChar >= N) Result_ = FNT_MALFORMED;
+  for (uint32_t K = 0; K < N && Result_ == FNT_OK; ++K) {
+    const TGlyphEntry G = ReadEntry(Table + K * E, E);
+    const uint64_t Bytes = BitmapBytes(G.Width, Loaded.PixHeight);
+    if (Bytes != 0 && (G.Offset < Loaded.BitsOffset || G.Offset + Bytes > FileSize)) {
+      Result_ = FNT_MALFORMED;
+    }
+  }
+  if (Result_ != FNT_OK) return;
+
+  Loaded.GlyphsSize = uint32_t(Size);
+  std::unique_ptr<uint8_t[]> Glyphs(new (std::nothrow) uint8_t[Size]);
+  if (!Glyphs) {
+    Result_ = FNT_ALLOC_FAILED;
+    return;
+  }
+  std::copy(Table, Table + size_t(N) * E, Glyphs.get());
+  if (std::fseek(F, long(Loaded.BitsOffset), SEEK_SET) != 0 ||
+      !ReadExact(F, Glyphs.get() + size_t(N) * E, FileSize - Loaded.BitsOffset)) {
+    Result_ = FNT_TRUNCATED;
+    return;
+  }
+
+  delete[] Font.Glyphs;
+  Loaded.Glyphs = Glyphs.release();
+  Font = std::move(Loaded);
+  LoadedFonts.push_back(&Font);
+}
+
+void FreeFNTFont(TFont& Font) {
+  if (!Font.Loaded) return;
+  delete[] Font.Glyphs;
+  Font.Glyphs = nullptr;
+  Font.Loaded = false;
+}
+
+void WriteText(int32_t X, int32_t Y, const TFont& Font, const std::string& Text) {
+  if (!Font.Loaded || Font.Glyphs == nullptr) return;
+  const TViewPort V = ViewPort;
+  // Only the glyph rows inside the viewport can draw; the columns are left to the plot.
+  const int64_t Top = Y;
+  const int64_t FirstRow = std::max<int64_t>(0, V.Y1 - Top);
+  const int64_t LastRow = std::min<int64_t>(int64_t(Font.PixHeight) - 1, V.Y2 - Top);
+  if (FirstRow > LastRow) return;
+
+  const uint32_t N = TableEntries(Font);
+  const uint32_t E = EntrySize(Font.Version);
+  const uint64_t TableBytes = uint64_t(N) * E;
+  if (TableBytes > Font.GlyphsSize) return;
+  const uint8_t* Bitmaps = Font.Glyphs + TableBytes;
+  const uint64_t BitmapSize = Font.GlyphsSize - TableBytes;
+
+  int64_t ActualX = X;
+  for (const char Ch : Text) {
+    if (ActualX > V.X2) break;  // widths are never negative: nothing further is visible
+    const uint32_t Index = GlyphIndex(Font, uint8_t(Ch));
+    if (Index >= N) continue;
+    const TGlyphEntry G = ReadEntry(Font.Glyphs + size_t(Index) * E, E);
+    const int64_t Left = ActualX;
+    ActualX += G.Width;
+    if (ActualX <= V.X1 || G.Width == 0) continue;
+    // A record changed by hand after loading must still not lead outside the buffer.
+    if (G.Offset < Font.BitsOffset ||
+        uint64_t(G.Offset - Font.BitsOffset) + BitmapBytes(G.Width, Font.PixHeight) > BitmapSize) {
+      continue;
+    }
+    // Left lies within -65,535 .. 1023 here, so every column fits 32 bits.
+    const uint8_t* Strip = Bitmaps + (G.Offset - Font.BitsOffset);
+    for (uint32_t J = 0; J * 8 < G.Width; ++J, Strip += Font.PixHeight) {
+      const uint32_t Columns = std::min<uint32_t>(8, G.Width - J * 8);
+      const uint8_t InkMask = uint8_t(0xFF00u >> Columns);  // padding bits never draw
+      const int32_t StripX = int32_t(Left + int64_t(J) * 8);
+      for (int64_t K = FirstRow; K <= LastRow; ++K) {
+        uint8_t B = Strip[K] & InkMask;
+        while (B != 0) {
+          const int P = std::countl_zero(B);  // bit 7 is the leftmost column
+          detail::PlotPixel(StripX + P, int32_t(Top + K));
+          B = uint8_t(B & ~(0x80u >> P));
+        }
+      }
+    }
+  }
+}
+
+uint32_t GetTextLength(const TFont& Font, const std::string& Text) {
+  if (!Font.Loaded || Font.Glyphs == nullptr) return 0;
+  const uint32_t N = TableEntries(Font);
+  const uint32_t E = EntrySize(Font.Version);
+  if (uint64_t(N) * E > Font.GlyphsSize) return 0;
+  uint32_t Length = 0;
+  for (const char Ch : Text) {
+    const uint32_t Index = GlyphIndex(Font, uint8_t(Ch));
+    if (Index < N) Length += Le16(Font.Glyphs + size_t(Index) * E);
+  }
+  return Length;
+}
 
 }  // namespace lumora
