@@ -1,0 +1,183 @@
+// bench_compare: lumora against pixman, SDL2 software surfaces, straightforward C and the
+// memory limit on the same work, after a check that every peer draws what lumora draws.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "compare.h"
+
+namespace compare {
+
+namespace {
+
+const char* const USAGE =
+    "Usage: bench_compare [--check_out=FILE] [--check_only] [benchmark options]\n"
+    "\n"
+    "Times the same drawing work with lumora (headless back buffer), pixman, SDL2 software\n"
+    "surfaces (SDL2_gfx for lines and circles), a straightforward C loop and the memory\n"
+    "limit (the cheapest loop touching the same bytes). Benchmarks are named WORK/PEER or\n"
+    "WORK/PEER:VARIANT; times are per call, the counter 'units' tells how many pixels or\n"
+    "circles one call draws.\n"
+    "\n"
+    "Before timing, every operation draws once on the same background and is compared with\n"
+    "lumora's result: pixels whose blue, green or red differ by more than 2 levels.\n"
+    "  --check_out=FILE  write that comparison as tab-separated lines to FILE (else stderr)\n"
+    "  --check_only      run the comparison and stop\n"
+    "\n"
+    "bench/run-compare.sh runs this with repetitions and writes docs/benchmarks.md.\n"
+    "Google Benchmark's own options follow.\n\n";
+
+struct TCheck {
+  const TOp* Op;
+  int64_t Changed;   // pixels the operation changed on the background
+  int64_t Differ;    // pixels more than 2 levels away from lumora's result
+  int32_t MaxDiff;   // the largest channel difference from lumora's result
+};
+
+std::vector<uint32_t> RunOnBackground(const TOp& Op) {
+  PaintBackground();
+  Op.Run();
+  const uint32_t* S = Screen();
+  return std::vector<uint32_t>(S, S + SCREEN_PIXELS);
+}
+
+void Compare(const std::vector<uint32_t>& A, const std::vector<uint32_t>& B, int64_t& Differ,
+             int32_t& MaxDiff) {
+  Differ = 0;
+  MaxDiff = 0;
+  for (size_t I = 0; I < A.size(); ++I) {
+    int32_t PixelMax = 0;
+    for (uint32_t Shift = 0; Shift < 24; Shift += 8) {
+      const int32_t D = std::abs(int32_t((A[I] >> Shift) & 0xFF) - int32_t((B[I] >> Shift) & 0xFF));
+      if (D > PixelMax) PixelMax = D;
+    }
+    if (PixelMax > 2) ++Differ;
+    if (PixelMax > MaxDiff) MaxDiff = PixelMax;
+  }
+}
+
+std::vector<TCheck> RunChecks() {
+  PaintBackground();
+  const std::vector<uint32_t> Background(Screen(), Screen() + SCREEN_PIXELS);
+  std::vector<TCheck> Checks;
+  for (int W = 0; W < WORK_COUNT; ++W) {
+    std::vector<uint32_t> Reference;
+    for (const TOp& Op : Ops()) {
+      if (int(Op.Work) == W && Op.Peer == "lumora") Reference = RunOnBackground(Op);
+    }
+    for (const TOp& Op : Ops()) {
+      if (int(Op.Work) != W || Op.Peer == "memory") continue;
+      const std::vector<uint32_t> Result = RunOnBackground(Op);
+      TCheck C{&Op, 0, 0, 0};
+      int32_t Unused;
+      Compare(Result, Background, C.Changed, Unused);
+      if (!Reference.empty()) Compare(Result, Reference, C.Differ, C.MaxDiff);
+      Checks.push_back(C);
+    }
+  }
+  return Checks;
+}
+
+void WriteChecks(const std::vector<TCheck>& Checks, const std::string& File) {
+  std::string Text = "work\tpeer\tvariant\tchanged\tdiffer\tmax_diff\n";
+  for (const TCheck& C : Checks) {
+    Text += std::string(Info(C.Op->Work).Id) + "\t" + C.Op->Peer + "\t" + C.Op->Variant + "\t" +
+            std::to_string(C.Changed) + "\t" + std::to_string(C.Differ) + "\t" +
+            std::to_string(C.MaxDiff) + "\n";
+  }
+  if (File.empty()) {
+    std::fputs(Text.c_str(), stderr);
+    return;
+  }
+  std::ofstream F(File);
+  F << Text;
+  if (!F) {
+    std::fprintf(stderr, "bench_compare: cannot write %s\n", File.c_str());
+    std::exit(1);
+  }
+}
+
+std::string Name(const TOp& Op) {
+  std::string N = std::string(Info(Op.Work).Id) + "/" + Op.Peer;
+  if (!Op.Variant.empty()) N += ":" + Op.Variant;
+  return N;
+}
+
+void RegisterAll() {
+  for (const TOp& Op : Ops()) {
+    const TOp* P = &Op;
+    benchmark::RegisterBenchmark(Name(Op).c_str(), [P](benchmark::State& State) {
+      PaintBackground();
+      for (auto _ : State) {
+        P->Run();
+        benchmark::ClobberMemory();
+      }
+      State.counters["units"] = double(UnitsPerRun(P->Work));
+      State.SetLabel(P->How);
+    })->Unit(benchmark::kMicrosecond);
+  }
+}
+
+}  // namespace
+
+}  // namespace compare
+
+int main(int argc, char** argv) {
+  using namespace compare;
+  std::string CheckOut;
+  bool CheckOnly = false;
+  int Kept = 1;
+  for (int I = 1; I < argc; ++I) {
+    const std::string A = argv[I];
+    if (A == "--help" || A == "-h") {
+      std::fputs(USAGE, stdout);
+      argv[Kept++] = const_cast<char*>("--help");
+    } else if (A.rfind("--check_out=", 0) == 0) {
+      CheckOut = A.substr(std::strlen("--check_out="));
+    } else if (A == "--check_only") {
+      CheckOnly = true;
+    } else {
+      argv[Kept++] = argv[I];
+    }
+  }
+  argc = Kept;
+  benchmark::Initialize(&argc, argv);  // prints its options and exits on --help
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+
+  lumora::UseHeadlessPlatform();
+  lumora::InitLumora("bench");
+  if (lumora::VirtualScreen == nullptr) {
+    std::fputs("bench_compare: lumora opened no back buffer\n", stderr);
+    return 1;
+  }
+  BuildWorkload();
+  const uint8_t Code = Work().LoadCode;
+  if (Code != 0) {
+    std::fprintf(stderr,
+                 "bench_compare: LoadBMPPicture refused the picture (code %u): lumora's picture "
+                 "rows draw nothing\n",
+                 unsigned(Code));
+  }
+  AddLumoraOps();
+  AddPixmanOps();
+  AddSdlOps();
+  AddPlainOps();
+  AddMemoryOps();
+
+  WriteChecks(RunChecks(), CheckOut);
+  if (CheckOnly) return 0;
+
+  benchmark::AddCustomContext("lumora_picture", Code == 0 ? "loaded" : "not loaded, code " + std::to_string(Code));
+  benchmark::AddCustomContext("pixman", PixmanVersion());
+  benchmark::AddCustomContext("sdl2", SdlVersion());
+  RegisterAll();
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  lumora::CloseLumora();
+  return 0;
+}
