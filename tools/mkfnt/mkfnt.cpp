@@ -70,7 +70,8 @@ void PrintUsage(std::FILE* To) {
       "size's ascent plus descent, grown where a glyph's ink reaches above or below them.\n"
       "Codes the font lacks, and codes 0x7F, 0x81, 0x8D, 0x8F, 0x90 and 0x9D that\n"
       "Windows-1252 leaves undefined, draw the default character: the font's .notdef glyph\n"
-      "(an outlined box when that glyph is blank), stored at the first such code.\n"
+      "(an outlined box when that glyph is blank), stored at the first such code. A font\n"
+      "without a no-break space or soft hyphen gets its space or hyphen there.\n"
       "\n"
       "Exit status: 0 written, 1 failed (font cannot be read, table malformed, output not\n"
       "writable, glyphs too large for the layout asked), 2 usage error.\n",
@@ -322,8 +323,11 @@ int main(int Argc, char** Argv) {
   std::array<FT_UInt, 256> Index{};
   int Missing = 0;
   for (int C = FIRST_CODE; C <= LAST_CODE; ++C) {
-    Index[size_t(C)] = Unicode[size_t(C)] ? FT_Get_Char_Index(Face, Unicode[size_t(C)]) : 0;
-    if (Unicode[size_t(C)] && Index[size_t(C)] == 0) ++Missing;
+    const uint32_t U = Unicode[size_t(C)];
+    Index[size_t(C)] = U ? FT_Get_Char_Index(Face, U) : 0;
+    // The no-break space and the soft hyphen look like the space and the hyphen.
+    if (Index[size_t(C)] == 0 && (U == 0xA0 || U == 0xAD)) Index[size_t(C)] = FT_Get_Char_Index(Face, U == 0xA0 ? 0x20 : 0x2D);
+    if (U && Index[size_t(C)] == 0) ++Missing;
   }
   // The default character sits at the first code without a glyph (0x7F first), or at the
   // space when every code has one.
