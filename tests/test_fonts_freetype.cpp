@@ -1,0 +1,162 @@
+// Cross-check of our .fnt reader and text drawing against FreeType's Windows FNT driver, on
+// fonts lumora-mkfnt writes here and on the showcase's committed fonts.
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "support/fnt_builder.h"
+#include "support/headless.h"
+
+namespace {
+
+using namespace lumora;
+using namespace testsupport;
+namespace fs = std::filesystem;
+
+const char* const SYSTEM_FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
+class FreeTypeCrossCheck : public HeadlessTest {
+ protected:
+  void SetUp() override {
+    HeadlessTest::SetUp();
+    LoadedFonts.clear();
+    ASSERT_EQ(FT_Init_FreeType(&Library), 0);
+  }
+  void TearDown() override {
+    FT_Done_FreeType(Library);
+    LoadedFonts.clear();
+    HeadlessTest::TearDown();
+  }
+
+  // Loads Path with both readers and compares every code 0..255: the glyph FreeType picks
+  // (its default character for codes outside the table), its advance and its bits, against
+  // what WriteText draws and GetTextLength measures. Returns the codes that agreed.
+  int Compare(const std::string& Path) {
+    int Agreed = 0;
+    CompareInto(Path, Agreed);
+    return Agreed;
+  }
+  void CompareInto(const std::string& Path, int& Agreed) {
+    SCOPED_TRACE(Path);
+    TFont Font{};
+    uint8_t Result = 99;
+    LoadFNTFont(Path, Font, Result);
+    ASSERT_EQ(Result, FNT_OK);
+    FT_Face Face = nullptr;
+    ASSERT_EQ(FT_New_Face(Library, Path.c_str(), 0, &Face), 0);
+    ASSERT_GE(Face->num_charmaps, 1);
+    EXPECT_EQ(FT_Set_Charmap(Face, Face->charmaps[0]), 0);
+    EXPECT_EQ(FT_Select_Size(Face, 0), 0);
+
+    SetColor(255, 255, 255, 0);
+    for (int Code = 0; Code < 256; ++Code) {
+      SCOPED_TRACE(Code);
+      const std::string Ch(1, char(Code));
+      ASSERT_EQ(FT_Load_Char(Face, FT_ULong(Code), FT_LOAD_RENDER | FT_LOAD_MONOCHROME), 0);
+      const FT_GlyphSlot G = Face->glyph;
+      const uint32_t Width = GetTextLength(Font, Ch);
+      EXPECT_EQ(uint32_t(G->advance.x >> 6), Width);
+      ASSERT_EQ(G->bitmap.width, Width);
+      ASSERT_EQ(G->bitmap.rows, Font.PixHeight);
+      WriteText(0, 0, Font, Ch);
+      int Wrong = 0;
+      for (uint32_t Y = 0; Y < Font.PixHeight && Y < uint32_t(SCREEN_HEIGHT); ++Y) {
+        for (uint32_t X = 0; X < Width && X < uint32_t(SCREEN_WIDTH); ++X) {
+          const bool Theirs = (G->bitmap.buffer[Y * uint32_t(G->bitmap.pitch) + X / 8] >> (7 - X % 8)) & 1;
+          uint8_t* P = PixelAt(int32_t(X), int32_t(Y));
+          Wrong += Theirs != (P[0] == 255);
+          P[0] = P[1] = P[2] = 0;
+        }
+      }
+      EXPECT_EQ(Wrong, 0);
+      Agreed += Wrong == 0;
+    }
+    // Nothing may have been drawn outside the glyph cells that were just cleared.
+    EXPECT_EQ(std::count(VirtualScreen, VirtualScreen + SCREEN_BYTES, 255), 0);
+    FT_Done_Face(Face);
+    FreeFNTFont(Font);
+  }
+
+  FT_Library Library = nullptr;
+};
+
+TEST_F(FreeTypeCrossCheck, FontsWrittenByMkfntReadTheSame) {
+  if (!fs::exists(SYSTEM_FONT)) GTEST_SKIP() << SYSTEM_FONT << " is not installed (fonts-dejavu-core)";
+  const std::string Dir = FreshDir("mkfnt-crosscheck");
+  const std::string Tool = std::string(LUMORA_BIN_DIR) + "/lumora-mkfnt -q ";
+  const std::string Codes = std::string(LUMORA_SOURCE_DIR) + "/assets/symbol-font-codes.tsv";
+  const std::vector<std::pair<std::string, std::string>> Variants = {
+      {"auto21.fnt", "--px 21"},
+      {"v3-bold13.fnt", "--px 13 --version 3 --bold"},
+      {"v2-pt9.fnt", "--pt 9 --version 2"},
+      {"symbol17.fnt", "--px 17 --codes '" + Codes + "'"},
+      {"large90.fnt", "--px 90"},
+  };
+  for (const auto& [Name, Options] : Variants) {
+    const std::string Out = Dir + "/" + Name;
+    ASSERT_EQ(std::system((Tool + Options + " " + SYSTEM_FONT + " '" + Out + "'").c_str()), 0) << Name;
+    EXPECT_EQ(Compare(Out), 256);
+  }
+  // The version is as asked, or 3.x only where 16-bit offsets do not reach.
+  auto VersionOf = [&](const std::string& Name) {
+    TFont F{};
+    uint8_t R = 0;
+    LoadFNTFont(Dir + "/" + Name, F, R);
+    const uint16_t V = F.Version;
+    FreeFNTFont(F);
+    return V;
+  };
+  EXPECT_EQ(VersionOf("auto21.fnt"), 0x0200);
+  EXPECT_EQ(VersionOf("v3-bold13.fnt"), 0x0300);
+  EXPECT_EQ(VersionOf("v2-pt9.fnt"), 0x0200);
+  EXPECT_EQ(VersionOf("large90.fnt"), 0x0300);
+  fs::remove_all(Dir);
+}
+
+TEST_F(FreeTypeCrossCheck, ShowcaseFontsReadTheSame) {
+  const fs::path Fonts = fs::path(LUMORA_SOURCE_DIR) / "assets" / "Fonts";
+  int Files = 0;
+  bool Version2 = false, Version3 = false;
+  for (const fs::directory_entry& E : fs::directory_iterator(Fonts)) {
+    if (E.path().extension() != ".fnt") continue;
+    ++Files;
+    EXPECT_EQ(Compare(E.path().string()), 256);
+    std::ifstream In(E.path(), std::ios::binary);
+    const int V = In.get() | (In.get() << 8);
+    Version2 |= V == 0x0200;
+    Version3 |= V == 0x0300;
+  }
+  EXPECT_EQ(Files, 15);
+  EXPECT_TRUE(Version2);
+  EXPECT_TRUE(Version3);
+}
+
+// The comparison itself can fail: a font whose bits differ from the file FreeType reads.
+TEST_F(FreeTypeCrossCheck, TheComparisonSeesADifference) {
+  const std::string Dir = FreshDir("crosscheck-negative");
+  FntSpec S;
+  S.PixHeight = 4;
+  S.Glyphs.assign(224, ArtGlyph({"#..#", ".##.", ".##.", "#..#"}));
+  WriteFile(Dir + "/a.fnt", BuildFnt(S));
+  EXPECT_EQ(Compare(Dir + "/a.fnt"), 256);
+  TFont Font{};
+  uint8_t Result = 0;
+  LoadFNTFont(Dir + "/a.fnt", Font, Result);
+  ASSERT_EQ(Result, FNT_OK);
+  FT_Face Face = nullptr;
+  ASSERT_EQ(FT_New_Face(Library, (Dir + "/a.fnt").c_str(), 0, &Face), 0);
+  ASSERT_EQ(FT_Select_Size(Face, 0), 0);
+  ASSERT_EQ(FT_Load_Char(Face, 'A', FT_LOAD_RENDER | FT_LOAD_MONOCHROME), 0);
+  Font.Glyphs[224 * 4 + 33 * 4] ^= 0x80;  // change the top-left pixel of 'A' in our copy
+  SetColor(255, 255, 255, 0);
+  WriteText(0, 0, Font, "A");
+  EXPECT_NE(PixelAt(0, 0)[0] == 255, ((Face->glyph->bitmap.buffer[0] >> 7) & 1) != 0);
+  FT_Done_Face(Face);
+  FreeFNTFont(Font);
+  fs::remove_all(Dir);
+}
+
+}  // namespace
