@@ -57,7 +57,10 @@ fi
 
 JSON="$BUILD/compare.json"
 CHECKS="$BUILD/compare-checks.tsv"
+# Repetitions of all benchmarks are interleaved at random, so a burst of other work on
+# the machine spreads over every peer instead of falling on one.
 ARGS=(--benchmark_repetitions="$REPS" --benchmark_report_aggregates_only=true
+      --benchmark_enable_random_interleaving=true
       --benchmark_min_time="$MIN_TIME" --benchmark_out="$JSON" --benchmark_out_format=json
       --check_out="$CHECKS")
 [ -n "$FILTER" ] && ARGS+=(--benchmark_filter="$FILTER")
