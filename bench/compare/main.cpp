@@ -16,7 +16,7 @@ namespace compare {
 namespace {
 
 const char* const USAGE =
-    "Usage: bench_compare [--check_out=FILE] [--check_only] [benchmark options]\n"
+    "Usage: bench_compare [--check_out=FILE | --check_only | --no_check] [benchmark options]\n"
     "\n"
     "Times the same drawing work with lumora (headless back buffer), pixman, SDL2 software\n"
     "surfaces (SDL2_gfx for lines and circles), a straightforward C loop and the memory\n"
@@ -28,6 +28,7 @@ const char* const USAGE =
     "lumora's result: pixels whose blue, green or red differ by more than 2 levels.\n"
     "  --check_out=FILE  write that comparison as tab-separated lines to FILE (else stderr)\n"
     "  --check_only      run the comparison and stop\n"
+    "  --no_check        skip the comparison (for profiling one benchmark)\n"
     "\n"
     "bench/run-compare.sh runs this with repetitions and writes docs/benchmarks.md.\n"
     "Google Benchmark's own options follow.\n\n";
@@ -148,7 +149,7 @@ void RegisterAll() {
 int main(int argc, char** argv) {
   using namespace compare;
   std::string CheckOut;
-  bool CheckOnly = false;
+  bool CheckOnly = false, NoCheck = false;
   int Kept = 1;
   for (int I = 1; I < argc; ++I) {
     const std::string A = argv[I];
@@ -159,6 +160,8 @@ int main(int argc, char** argv) {
       CheckOut = A.substr(std::strlen("--check_out="));
     } else if (A == "--check_only") {
       CheckOnly = true;
+    } else if (A == "--no_check") {
+      NoCheck = true;
     } else {
       argv[Kept++] = argv[I];
     }
@@ -187,7 +190,7 @@ int main(int argc, char** argv) {
   AddPlainOps();
   AddMemoryOps();
 
-  WriteChecks(RunChecks(), CheckOut);
+  if (!NoCheck) WriteChecks(RunChecks(), CheckOut);
   if (CheckOnly) return 0;
 
   benchmark::AddCustomContext("lumora_picture", Code == 0 ? "loaded" : "not loaded, code " + std::to_string(Code));
