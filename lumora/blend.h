@@ -42,11 +42,21 @@ inline void PlotPixel(int32_t X, int32_t Y) {
   PutPixel(VirtualScreen + ScreenOffset(X, Y), &Color.B, Color.Alpha);
 }
 
-// Puts Color over Count pixels starting at Dst (a horizontal span already clipped).
+// Puts Color over Count pixels starting at Dst (a horizontal span already clipped):
+// exactly PutPixel on each of them. Nothing when Count <= 0.
 void ColorSpan(uint8_t* Dst, int32_t Count, TColor C);
 
 // Puts Count source pixels (4 bytes each: blue, green, red, unused) over Count screen
-// pixels starting at Dst, at transparency Alpha. Fourth bytes of the screen are kept.
+// pixels starting at Dst, at transparency Alpha: exactly PutPixel on each pair. Fourth
+// bytes of the screen are kept. Nothing when Count <= 0.
 void PictureSpan(uint8_t* Dst, const uint8_t* Src, int32_t Count, uint32_t Alpha);
+
+// The kernels behind the two spans. ColorSpan and PictureSpan use the fastest available
+// one; tests and benchmarks name one to compare it with PutPixel.
+enum class TSpanKernel { Scalar, Sse2, Avx2 };
+bool SpanKernelAvailable(TSpanKernel Kernel);
+void ColorSpanWith(TSpanKernel Kernel, uint8_t* Dst, int32_t Count, TColor C);
+void PictureSpanWith(TSpanKernel Kernel, uint8_t* Dst, const uint8_t* Src, int32_t Count,
+                     uint32_t Alpha);
 
 }  // namespace lumora::detail

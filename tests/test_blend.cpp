@@ -1,0 +1,135 @@
+// Tests for the blend: the integer byte blend against the rounded floating-point mix, and
+// every span kernel against PutPixel. Relies on lumora/blend.h only (no display).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "lumora/blend.h"
+
+namespace {
+
+using namespace lumora;
+using namespace lumora::detail;
+
+const TSpanKernel AllKernels[] = {TSpanKernel::Scalar, TSpanKernel::Sse2, TSpanKernel::Avx2};
+
+std::string Name(TSpanKernel K) {
+  return K == TSpanKernel::Scalar ? "scalar" : (K == TSpanKernel::Sse2 ? "sse2" : "avx2");
+}
+
+TEST(Blend, ByteBlendIsTheRoundedMixForAllInputs) {
+  for (uint32_t Alpha = 0; Alpha < 256; ++Alpha) {
+    // The opacity is formed in extended precision and kept as a double; the mix of the
+    // old byte and the colour is then formed in extended precision and rounded to even.
+    const double A = double(1.0L - (long double)Alpha / 255.0L);
+    const long double Keep = 1.0L - (long double)A;
+    for (uint32_t Old = 0; Old < 256; ++Old) {
+      const long double OldPart = (long double)Old * Keep;
+      for (uint32_t C = 0; C < 256; ++C) {
+        const long double Mixed = OldPart + (long double)C * (long double)A;
+        // Got is the rounded mix when it lies within a half of it, a tie going to even
+        // (Mixed - Got is exact: both are below 256 and Got is an integer).
+        const uint32_t Got = BlendByte(Old, C, Alpha);
+        const long double Off = std::fabs(Mixed - (long double)Got);
+        if (!(Off < 0.5L || (Off == 0.5L && Got % 2 == 0))) {
+          FAIL() << "Alpha " << Alpha << " old " << Old << " colour " << C << ": " << Got
+                 << " is not the rounded " << double(Mixed);
+        }
+      }
+    }
+  }
+}
+
+TEST(Blend, PutPixelCopiesWhenOpaqueAndNeverTouchesTheFourthByte) {
+  const uint8_t Colour[4] = {10, 20, 30, 99};
+  uint8_t Dst[4] = {200, 200, 200, 77};
+  PutPixel(Dst, Colour, 0);
+  EXPECT_EQ(std::vector<uint8_t>(Dst, Dst + 4), (std::vector<uint8_t>{10, 20, 30, 77}));
+  PutPixel(Dst, Colour, 255);
+  EXPECT_EQ(std::vector<uint8_t>(Dst, Dst + 4), (std::vector<uint8_t>{10, 20, 30, 77}));
+  const uint8_t White[4] = {255, 255, 255, 0};
+  uint8_t Grey[4] = {200, 200, 200, 5};
+  PutPixel(Grey, White, 128);
+  EXPECT_EQ(std::vector<uint8_t>(Grey, Grey + 4), (std::vector<uint8_t>{227, 227, 227, 5}));
+}
+
+// Every kernel against PutPixel for all (Alpha, colour, old) triples: one span of 256
+// pixels holding every old value, per Alpha and colour; picture spans pair every old
+// value with every source value.
+TEST(Blend, EveryKernelEqualsPutPixelForAllInputs) {
+  for (TSpanKernel K : AllKernels) {
+    if (!SpanKernelAvailable(K)) continue;
+    std::vector<uint8_t> Span(256 * 4), Want(256 * 4);
+    for (uint32_t Alpha = 0; Alpha < 256; ++Alpha) {
+      for (uint32_t C = 0; C < 256; ++C) {
+        const TColor Colour{uint8_t(C), uint8_t(255 - C), uint8_t(C ^ 0x5A), uint8_t(Alpha)};
+        for (uint32_t I = 0; I < 256; ++I) {
+          for (int B = 0; B < 4; ++B) Span[I * 4 + B] = uint8_t(I + B * 85);
+        }
+        Want = Span;
+        for (uint32_t I = 0; I < 256; ++I) PutPixel(&Want[I * 4], &Colour.B, Alpha);
+        ColorSpanWith(K, Span.data(), 256, Colour);
+        ASSERT_EQ(Span, Want) << Name(K) << " colour span, Alpha " << Alpha << " colour " << C;
+      }
+    }
+    std::vector<uint8_t> Dst(65536 * 4), Src(65536 * 4);
+    for (uint32_t Alpha = 0; Alpha < 256; ++Alpha) {
+      for (uint32_t I = 0; I < 65536; ++I) {
+        const uint8_t Old = uint8_t(I >> 8), New = uint8_t(I);
+        for (int B = 0; B < 4; ++B) {
+          Dst[I * 4 + B] = uint8_t(Old + B * 31);
+          Src[I * 4 + B] = uint8_t(New + B * 47);
+        }
+      }
+      Want = Dst;
+      for (uint32_t I = 0; I < 65536; ++I) PutPixel(&Want[I * 4], &Src[I * 4], Alpha);
+      PictureSpanWith(K, Dst.data(), Src.data(), 65536, Alpha);
+      ASSERT_EQ(Dst, Want) << Name(K) << " picture span, Alpha " << Alpha;
+    }
+  }
+}
+
+// Short spans at every alignment: the vector body, the scalar tail and the bytes around
+// the span, which must stay as they were.
+TEST(Blend, KernelsHandleAnyLengthAndAlignmentAndStayInsideTheSpan) {
+  std::mt19937 Rng(5);
+  std::uniform_int_distribution<int> Byte(0, 255);
+  for (TSpanKernel K : AllKernels) {
+    if (!SpanKernelAvailable(K)) continue;
+    for (int Round = 0; Round < 4000; ++Round) {
+      const int32_t Count = Round % 41;
+      const size_t Start = size_t(Round / 41 % 7) * 4 + (Round % 3 == 0 ? 1 : 0);
+      const uint32_t Alpha = Round % 5 == 0 ? 0 : (Round % 5 == 1 ? 255 : uint32_t(Byte(Rng)));
+      std::vector<uint8_t> Screen(Start + size_t(Count) * 4 + 64), Src(size_t(Count) * 4 + 1);
+      for (uint8_t& B : Screen) B = uint8_t(Byte(Rng));
+      for (uint8_t& B : Src) B = uint8_t(Byte(Rng));
+      const TColor Colour{uint8_t(Byte(Rng)), uint8_t(Byte(Rng)), uint8_t(Byte(Rng)), uint8_t(Alpha)};
+
+      std::vector<uint8_t> Want = Screen, Got = Screen;
+      for (int32_t I = 0; I < Count; ++I) PutPixel(&Want[Start + size_t(I) * 4], &Colour.B, Alpha);
+      ColorSpanWith(K, Got.data() + Start, Count, Colour);
+      ASSERT_EQ(Got, Want) << Name(K) << " colour span of " << Count << " at " << Start;
+
+      Want = Screen;
+      Got = Screen;
+      const uint8_t* From = Src.data() + (Round % 2);  // unaligned sources too
+      for (int32_t I = 0; I < Count; ++I) PutPixel(&Want[Start + size_t(I) * 4], From + I * 4, Alpha);
+      PictureSpanWith(K, Got.data() + Start, From, Count, Alpha);
+      ASSERT_EQ(Got, Want) << Name(K) << " picture span of " << Count << " at " << Start;
+    }
+  }
+  // The dispatching spans agree with the kernels and do nothing for empty counts.
+  uint8_t Pix[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+  ColorSpan(Pix, 0, TColor{9, 9, 9, 0});
+  ColorSpan(Pix, -3, TColor{9, 9, 9, 0});
+  PictureSpan(Pix, Pix + 4, -1, 0);
+  EXPECT_EQ(std::vector<uint8_t>(Pix, Pix + 8), (std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 7, 8}));
+  ColorSpan(Pix, 2, TColor{9, 8, 7, 0});
+  EXPECT_EQ(std::vector<uint8_t>(Pix, Pix + 8), (std::vector<uint8_t>{9, 8, 7, 4, 9, 8, 7, 8}));
+}
+
+}  // namespace

@@ -1,0 +1,223 @@
+// Tests for Circle: thin outlines, rings and discs, blend counts, clipping, extremes.
+// Relies on the headless display and the reference drawings in test_primitives_support.h.
+#include "test_primitives_support.h"
+
+namespace {
+
+using namespace lumora;
+using namespace primtest;
+
+class CircleTest : public testsupport::HeadlessTest {};
+
+// The four mirrored plots of each quadrant offset, as the thin circle makes them.
+std::vector<Point> Mirrored(int32_t XS, int32_t YS, const std::vector<Point>& Offsets) {
+  std::vector<Point> Out;
+  for (const auto& [X, Y] : Offsets) {
+    Out.push_back({XS + X, YS + Y});
+    Out.push_back({XS - X, YS + Y});
+    Out.push_back({XS - X, YS - Y});
+    Out.push_back({XS + X, YS - Y});
+  }
+  return Out;
+}
+
+// Spans of a ring or disc given as {dy, from, to} x-offsets around (XS, YS).
+struct RowSpan {
+  int32_t DY, From, To;
+};
+std::vector<Point> Spans(int32_t XS, int32_t YS, const std::vector<RowSpan>& Rows) {
+  std::vector<Point> Out;
+  for (const RowSpan& S : Rows)
+    for (int32_t X = S.From; X <= S.To; ++X) Out.push_back({XS + X, YS + S.DY});
+  return Out;
+}
+
+// Mirrors rows given for dy >= 0 to -dy (dy = 0 once) and both sides of a holed row.
+std::vector<RowSpan> MirrorRows(const std::vector<RowSpan>& Half) {
+  std::vector<RowSpan> Out;
+  for (const RowSpan& S : Half) {
+    Out.push_back(S);
+    if (S.DY != 0) Out.push_back({-S.DY, S.From, S.To});
+  }
+  return Out;
+}
+
+TEST_F(CircleTest, ThinCirclePlotsTheQuadrantRunsWithAxesPlottedTwice) {
+  // R = 3: (3, 0), (3, 1), (3, 2), (2, 2), (2, 3), (1, 3), (0, 3) in every quadrant; the
+  // pixels of row offset 0 and of x-offset 0 come out of two plots each.
+  const std::vector<Point> R3 = {{3, 0}, {3, 1}, {3, 2}, {2, 2}, {2, 3}, {1, 3}, {0, 3}};
+  const Counts Expected = CountList(Mirrored(100, 200, R3));
+  EXPECT_EQ(BlendCounts([] { Circle(100, 200, 3); }), Expected);
+  EXPECT_EQ(Expected.at({103, 200}), 2);
+  EXPECT_EQ(Expected.at({100, 197}), 2);
+  EXPECT_EQ(BlendCounts([] { Circle(100, 200, -3); }), Expected);
+
+  // R = 0: the centre, four times.
+  EXPECT_EQ(BlendCounts([] { Circle(50, 60, 0); }), (Counts{{{50, 60}, 4}}));
+}
+
+TEST_F(CircleTest, ThinCircleOutlineHasNoGaps) {
+  for (int32_t R = 1; R <= 300; R += 7) {
+    const Counts C = BlendCounts([&] { Circle(512, 384, R); });
+    for (const auto& [P, N] : C) {
+      int Neighbours = 0;
+      for (int DX = -1; DX <= 1; ++DX)
+        for (int DY = -1; DY <= 1; ++DY)
+          if ((DX || DY) && C.count({P.first + DX, P.second + DY})) ++Neighbours;
+      ASSERT_GE(Neighbours, 2) << "R " << R << " at " << P.first << "," << P.second;
+    }
+  }
+}
+
+TEST_F(CircleTest, RingOfRadiusTenWidthThreeHasTheDocumentedRows) {
+  std::vector<RowSpan> Half;
+  const int32_t Outer[] = {11, 11, 11, 11, 10, 10, 9, 8, 8};
+  const int32_t Inner[] = {9, 9, 9, 8, 8, 7, 7, 6, 4};
+  for (int32_t DY = 0; DY <= 8; ++DY) {
+    Half.push_back({DY, -Outer[DY], -Inner[DY]});
+    Half.push_back({DY, Inner[DY], Outer[DY]});
+  }
+  Half.push_back({9, -6, 6});
+  Half.push_back({10, -5, 5});
+  Half.push_back({11, 0, 0});
+  EXPECT_EQ(BlendCounts([] { Circle(300, 300, 10, 3); }),
+            CountList(Spans(300, 300, MirrorRows(Half))));
+}
+
+TEST_F(CircleTest, ThickRingsWithSmallOrNegativeInnerRadiusBecomeDiscs) {
+  // R = 3, width 5: inner radius 1, so only the centre row has a hole, at the centre.
+  std::vector<RowSpan> Holed = {{0, -5, -1}, {0, 1, 5}, {1, -5, 5}, {2, -5, 5},
+                                {3, -4, 4},  {4, -3, 3}, {5, 0, 0}};
+  EXPECT_EQ(BlendCounts([] { Circle(200, 200, 3, 5); }), CountList(Spans(200, 200, MirrorRows(Holed))));
+
+  // R = 2, width 9: inner radius -2, a disc of radius 6.
+  std::vector<RowSpan> Disc = {{0, -6, 6}, {1, -6, 6}, {2, -6, 6}, {3, -5, 5},
+                               {4, -4, 4}, {5, -3, 3}, {6, 0, 0}};
+  const Counts Disc6 = CountList(Spans(200, 200, MirrorRows(Disc)));
+  EXPECT_EQ(BlendCounts([] { Circle(200, 200, 2, 9); }), Disc6);
+  // A negative radius takes no absolute value: R + Half2 = 6 is the same disc ...
+  EXPECT_EQ(BlendCounts([] { Circle(200, 200, -2, 16); }), Disc6);
+  // ... and nothing at all once R + Half2 < 0.
+  EXPECT_EQ(BlendCounts([] { Circle(200, 200, -10, 9); }), Counts{});
+}
+
+TEST_F(CircleTest, WidthOneIsTheThinCircleWithTheRingBlendedOnTop) {
+  for (int32_t R : {0, 1, 2, 5, 17, 64}) {
+    const Counts Thin = BlendCounts([&] { Circle(400, 300, R); });
+    const Counts Ring = BlendCounts([&] { Circle(400, 300, R, 0); });
+    Counts Sum = Thin;
+    for (const auto& [P, N] : Ring) Sum[P] += N;
+    EXPECT_EQ(BlendCounts([&] { Circle(400, 300, R, 1); }), Sum) << "R " << R;
+    // Every ring pixel lies on the thin circle, so opaque width 1 is the thin circle.
+    for (const auto& [P, N] : Ring) EXPECT_TRUE(Thin.count(P)) << "R " << R;
+    for (const auto& [P, N] : Ring) EXPECT_EQ(N, 1);
+  }
+  // A negative R at width 1: the thin circle of |R|, and no ring since R + Half2 < 0.
+  EXPECT_EQ(BlendCounts([] { Circle(400, 300, -9, 1); }), BlendCounts([] { Circle(400, 300, 9); }));
+}
+
+TEST_F(CircleTest, CirclesAndRingsMatchTheReferenceUnderAnyViewport) {
+  std::mt19937 Rng(11);
+  auto Uniform = [&](int64_t Lo, int64_t Hi) {
+    return std::uniform_int_distribution<int64_t>(Lo, Hi)(Rng);
+  };
+  testsupport::FillPattern(5);
+  for (int Batch = 0; Batch < 50; ++Batch) {
+    if (Batch % 5 == 0) {
+      SetViewPort(0, 0, SCREEN_WIDTH - 1, SCREEN_HEIGHT - 1);
+    } else {
+      const int32_t VX1 = int32_t(Uniform(-20, 1000)), VY1 = int32_t(Uniform(-20, 760));
+      SetViewPort(VX1, VY1, int32_t(VX1 + Uniform(-3, 300)), int32_t(VY1 + Uniform(-3, 300)));
+    }
+    SetColor(uint8_t(Uniform(0, 255)), uint8_t(Uniform(0, 255)), uint8_t(Uniform(0, 255)),
+             uint8_t(Batch % 7 == 0 ? 0 : Uniform(1, 255)));
+    struct Shape {
+      int32_t XS, YS, R, W;
+    };
+    std::vector<Shape> Shapes;
+    for (int I = 0; I < 12; ++I) {
+      const int64_t Big = I % 4 == 0 ? 3000 : 300;
+      Shapes.push_back({int32_t(Uniform(-Big, 1024 + Big)), int32_t(Uniform(-Big, 768 + Big)),
+                        int32_t(Uniform(-40, Big)), int32_t(Uniform(-3, 40))});
+    }
+    const std::string Diff = CompareWithReference(
+        [&] {
+          for (const Shape& S : Shapes) {
+            Circle(S.XS, S.YS, S.R);
+            Circle(S.XS, S.YS, S.R, S.W);
+          }
+        },
+        [&] {
+          for (const Shape& S : Shapes) {
+            RefThinCircle(S.XS, S.YS, S.R);
+            RefRing(S.XS, S.YS, S.R, S.W);
+          }
+        });
+    ASSERT_EQ(Diff, "equal") << "batch " << Batch;
+  }
+}
+
+TEST_F(CircleTest, HugeAndExtremeArgumentsReturnAtOnce) {
+  constexpr int32_t Extremes[] = {INT32_MIN, INT32_MIN + 1, -1000000000, -1, 0, 1,
+                                  1000000000, INT32_MAX - 1, INT32_MAX};
+  SetColor(10, 200, 30, 77);
+  const double Ms = MillisecondsOf([&] {
+    for (int32_t A : Extremes)
+      for (int32_t B : Extremes) {
+        Circle(A, B, A);
+        Circle(512, 384, A);
+        Circle(512, B, A);
+        Circle(A, 384, B);
+        Circle(512, 384, A, B);
+        Circle(A, B, INT32_MAX, B);
+        Circle(512, 384, B, A);
+      }
+  });
+  EXPECT_LT(Ms, 3000.0);
+
+  // A ring of radius 1e9 whose top edge crosses the screen: its 9 rows at the centre
+  // column, outer edge at row 380, inner at 388.
+  ClearVirtualScreen();
+  SetColor(255, 255, 255, 0);
+  Circle(512, 1000000000 + 384, 1000000000, 9);
+  for (int32_t Y = 370; Y < 400; ++Y)
+    EXPECT_EQ(testsupport::Bytes(512, Y)[0], (Y >= 380 && Y <= 388) ? 255 : 0) << Y;
+
+  // The same outline drawn thin from a centre far below: the top of the circle.
+  ClearVirtualScreen();
+  Circle(512, 1000000000 + 384, 1000000000);
+  EXPECT_EQ(testsupport::Bytes(512, 384)[0], 255);
+  EXPECT_EQ(testsupport::Bytes(512, 383)[0], 0);
+  EXPECT_EQ(testsupport::Bytes(512, 385)[0], 0);
+}
+
+TEST_F(CircleTest, ThinCircleKeepsItsRunsWhenTheCentreRowsAreClipped) {
+  // The viewport shows only the upper part of large circles, so the walk starts in the
+  // middle of the rows; the run of its first row must still begin at the previous
+  // row's half-width.
+  testsupport::FillPattern(9);
+  SetColor(1, 2, 3, 100);
+  for (int32_t R : {40, 99, 500, 2047}) {
+    SetViewPort(0, 300, 1023, 330);
+    const std::string Diff = CompareWithReference([&] { Circle(500, 300 + R - 10, R); },
+                                                  [&] { RefThinCircle(500, 300 + R - 10, R); });
+    ASSERT_EQ(Diff, "equal") << "R " << R;
+  }
+}
+
+TEST_F(CircleTest, EmptyViewportDrawsNothing) {
+  SetViewPort(0, 5000, 1023, 767);
+  EXPECT_EQ(BlendCounts([] {
+              Circle(512, 384, 300);
+              Circle(512, 384, 300, 20);
+            }),
+            Counts{});
+  SetViewPort(2000, 0, 1023, 767);
+  EXPECT_EQ(BlendCounts([] {
+              Circle(512, 384, 300);
+              Circle(512, 384, 300, 1);
+            }),
+            Counts{});
+}
+
+}  // namespace

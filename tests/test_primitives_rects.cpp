@@ -1,0 +1,192 @@
+// Tests for Rectangle and FillRectangle: bands, corners, fills, fourth bytes, clipping.
+// Relies on the headless display and the reference drawings in test_primitives_support.h.
+#include "test_primitives_support.h"
+
+namespace {
+
+using namespace lumora;
+using namespace primtest;
+
+class RectangleTest : public testsupport::HeadlessTest {};
+
+// Every pixel of the inclusive box, once.
+std::vector<Point> Box(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
+  std::vector<Point> Out;
+  for (int32_t Y = Y1; Y <= Y2; ++Y)
+    for (int32_t X = X1; X <= X2; ++X) Out.push_back({X, Y});
+  return Out;
+}
+
+TEST_F(RectangleTest, OutlineOfWidthOneBlendsOnlyItsCornersTwice) {
+  Counts Expected;
+  for (int32_t I = 10; I <= 20; ++I) {
+    Expected[{I, 10}] = 1;
+    Expected[{I, 20}] = 1;
+    Expected[{10, I}] = 1;
+    Expected[{20, I}] = 1;
+  }
+  for (Point P : {Point{10, 10}, Point{20, 10}, Point{10, 20}, Point{20, 20}}) Expected[P] = 2;
+  EXPECT_EQ(BlendCounts([] { Rectangle(10, 10, 20, 20, 1); }), Expected);
+  // Width 0 splits like width 1; the corners given in any order draw the same outline.
+  EXPECT_EQ(BlendCounts([] { Rectangle(10, 10, 20, 20, 0); }), Expected);
+  EXPECT_EQ(BlendCounts([] { Rectangle(20, 20, 10, 10, 1); }), Expected);
+  EXPECT_EQ(BlendCounts([] { Rectangle(20, 10, 10, 20, 1); }), Expected);
+}
+
+TEST_F(RectangleTest, WidthFourCoversItsBandsAndDoublesWhereTheyMeet) {
+  const Counts C = BlendCounts([] { Rectangle(100, 100, 200, 150, 4); });
+  Counts Covered;
+  for (const Point& P : Box(99, 99, 202, 102)) Covered[P] = 1;
+  for (const Point& P : Box(99, 149, 202, 152)) Covered[P] = 1;
+  for (const Point& P : Box(99, 100, 102, 150)) Covered[P] = 1;
+  for (const Point& P : Box(199, 100, 202, 150)) Covered[P] = 1;
+  Counts Drawn;
+  for (const auto& [P, N] : C) Drawn[P] = 1;
+  EXPECT_EQ(Drawn, Covered);
+  // The vertical bands run over rows 100..150 and meet the top band in rows 100..102
+  // and the bottom band in rows 149..150.
+  EXPECT_EQ(C.at({99, 99}), 1);
+  EXPECT_EQ(C.at({99, 100}), 2);
+  EXPECT_EQ(C.at({102, 102}), 2);
+  EXPECT_EQ(C.at({202, 150}), 2);
+  EXPECT_EQ(C.at({202, 151}), 1);
+  EXPECT_EQ(C.at({150, 100}), 1);
+}
+
+TEST_F(RectangleTest, NegativeWidthsDrawNothing) {
+  for (int32_t W : {-1, -2, -3, -100, INT32_MIN})
+    EXPECT_EQ(BlendCounts([&] { Rectangle(10, 10, 200, 200, W); }), Counts{}) << W;
+}
+
+TEST_F(RectangleTest, OutlinesMatchTheReferenceUnderAnyViewport) {
+  std::mt19937 Rng(21);
+  auto Uniform = [&](int64_t Lo, int64_t Hi) {
+    return std::uniform_int_distribution<int64_t>(Lo, Hi)(Rng);
+  };
+  testsupport::FillPattern(2);
+  for (int Batch = 0; Batch < 40; ++Batch) {
+    const int32_t VX1 = int32_t(Uniform(-20, 900)), VY1 = int32_t(Uniform(-20, 700));
+    SetViewPort(VX1, VY1, int32_t(VX1 + Uniform(-3, 400)), int32_t(VY1 + Uniform(-3, 400)));
+    SetColor(uint8_t(Uniform(0, 255)), uint8_t(Uniform(0, 255)), uint8_t(Uniform(0, 255)),
+             uint8_t(Batch % 5 == 0 ? 0 : Uniform(1, 255)));
+    std::vector<std::array<int32_t, 5>> Rects;
+    for (int I = 0; I < 10; ++I)
+      Rects.push_back({int32_t(Uniform(-200, 1200)), int32_t(Uniform(-200, 1000)),
+                       int32_t(Uniform(-200, 1200)), int32_t(Uniform(-200, 1000)),
+                       int32_t(Uniform(-3, 60))});
+    const std::string Diff = CompareWithReference(
+        [&] {
+          for (const auto& R : Rects) Rectangle(R[0], R[1], R[2], R[3], R[4]);
+        },
+        [&] {
+          for (const auto& R : Rects) RefRectangle(R[0], R[1], R[2], R[3], R[4]);
+        });
+    ASSERT_EQ(Diff, "equal") << "batch " << Batch;
+  }
+}
+
+TEST_F(RectangleTest, FillsNothingForReversedCorners) {
+  EXPECT_EQ(BlendCounts([] { FillRectangle(5, 5, 4, 10); }), Counts{});
+  EXPECT_EQ(BlendCounts([] { FillRectangle(5, 10, 10, 5); }), Counts{});
+  EXPECT_EQ(BlendCounts([] { FillRectangle(0, 0, 0, 0); }), (Counts{{{0, 0}, 1}}));
+  SetViewPort(100, 100, 200, 200);
+  EXPECT_EQ(BlendCounts([] { FillRectangle(200, 150, 300, 152); }),
+            CountList(Box(200, 150, 200, 152)));
+}
+
+TEST_F(RectangleTest, OpaqueFillCopiesTheFirstRowDownWithItsFourthBytes) {
+  testsupport::FillPattern(4);
+  const std::vector<uint8_t> Before = testsupport::Snapshot();
+  SetColor(10, 20, 30, 0);
+  FillRectangle(-100, -100, 1024, 768);
+  for (int32_t Y = 0; Y < SCREEN_HEIGHT; ++Y)
+    for (int32_t X = 0; X < SCREEN_WIDTH; ++X) {
+      const size_t First = size_t(X) * 4;
+      ASSERT_EQ(testsupport::Bytes(X, Y), (std::array<uint8_t, 4>{30, 20, 10, Before[First + 3]}))
+          << X << "," << Y;
+    }
+
+  testsupport::FillPattern(6);
+  const std::vector<uint8_t> Pattern = testsupport::Snapshot();
+  SetViewPort(50, 60, 70, 80);
+  FillRectangle(0, 0, 1000, 1000);
+  for (int32_t Y = 0; Y < SCREEN_HEIGHT; ++Y)
+    for (int32_t X = 0; X < SCREEN_WIDTH; ++X) {
+      const size_t At = (size_t(Y) * SCREEN_WIDTH + X) * 4;
+      const bool Inside = X >= 50 && X <= 70 && Y >= 60 && Y <= 80;
+      const std::array<uint8_t, 4> Want =
+          Inside ? std::array<uint8_t, 4>{30, 20, 10, Pattern[(60 * size_t(SCREEN_WIDTH) + X) * 4 + 3]}
+                 : std::array<uint8_t, 4>{Pattern[At], Pattern[At + 1], Pattern[At + 2], Pattern[At + 3]};
+      ASSERT_EQ(testsupport::Bytes(X, Y), Want) << X << "," << Y;
+    }
+}
+
+TEST_F(RectangleTest, TranslucentFillIsPixelOverEveryPixel) {
+  SetColor(255, 128, 0, 128);
+  FillRectangle(0, 0, 3, 0);
+  EXPECT_EQ(testsupport::Bytes(2, 0), (std::array<uint8_t, 4>{0, 64, 127, 0}));
+
+  std::mt19937 Rng(31);
+  auto Uniform = [&](int64_t Lo, int64_t Hi) {
+    return std::uniform_int_distribution<int64_t>(Lo, Hi)(Rng);
+  };
+  testsupport::FillPattern(8);
+  for (int Batch = 0; Batch < 30; ++Batch) {
+    const int32_t VX1 = int32_t(Uniform(-20, 900)), VY1 = int32_t(Uniform(-20, 700));
+    SetViewPort(VX1, VY1, int32_t(VX1 + Uniform(-3, 400)), int32_t(VY1 + Uniform(-3, 400)));
+    SetColor(uint8_t(Uniform(0, 255)), uint8_t(Uniform(0, 255)), uint8_t(Uniform(0, 255)),
+             uint8_t(Uniform(1, 255)));
+    std::vector<std::array<int32_t, 4>> Rects;
+    for (int I = 0; I < 8; ++I)
+      Rects.push_back({int32_t(Uniform(-200, 1100)), int32_t(Uniform(-200, 900)),
+                       int32_t(Uniform(-200, 1100)), int32_t(Uniform(-200, 900))});
+    const std::string Diff = CompareWithReference(
+        [&] {
+          for (const auto& R : Rects) FillRectangle(R[0], R[1], R[2], R[3]);
+        },
+        [&] {
+          for (const auto& R : Rects) RefFill(R[0], R[1], R[2], R[3]);
+        });
+    ASSERT_EQ(Diff, "equal") << "batch " << Batch;
+  }
+}
+
+TEST_F(RectangleTest, EmptyViewportFillsNothing) {
+  // These rectangles pass the "wholly outside" test but clip to nothing: row 5000 lies
+  // outside the buffer, and a viewport with X1 > X2 leaves a negative row length.
+  testsupport::FillPattern(12);
+  const std::vector<uint8_t> Before = testsupport::Snapshot();
+  for (uint8_t Alpha : {0, 90}) {
+    SetColor(1, 2, 3, Alpha);
+    SetViewPort(0, 5000, 1023, 767);
+    FillRectangle(0, 0, 100, 6000);
+    SetViewPort(600, 0, 500, 767);
+    FillRectangle(0, 0, 1000, 10);
+    SetViewPort(2000, 3000, 1023, 767);
+    FillRectangle(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX);
+  }
+  EXPECT_EQ(Where(FirstDifference(VirtualScreen, Before.data())), "equal");
+}
+
+TEST_F(RectangleTest, ExtremeCoordinatesAndWidthsReturnAtOnce) {
+  double Ms = 0;
+  auto Timed = [&](auto Draw) { return [&Ms, Draw] { Ms += MillisecondsOf(Draw); }; };
+  const Counts Whole = BlendCounts(Timed([] { Rectangle(100, 100, 200, 200, INT32_MAX); }));
+  const Counts Outline =
+      BlendCounts(Timed([] { Rectangle(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, 3); }));
+  const Counts Fill = BlendCounts(Timed([] { FillRectangle(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX); }));
+  Ms += MillisecondsOf([] {
+    for (int32_t W : {INT32_MIN, -1, 0, 1, 1000000000, INT32_MAX})
+      for (int32_t A : {INT32_MIN, -5, 500, INT32_MAX}) Rectangle(A, -A, INT32_MAX - 1, A, W);
+  });
+  EXPECT_LT(Ms, 2000.0);
+  // Bands 2^31 - 1 wide cover the screen: every pixel at least twice (a horizontal and
+  // a vertical band), so the whole screen is drawn.
+  EXPECT_EQ(Whole.size(), size_t(SCREEN_WIDTH) * SCREEN_HEIGHT);
+  for (const auto& [P, N] : Whole) ASSERT_GE(N, 2);
+  // Edges beyond every screen edge: nothing visible.
+  EXPECT_EQ(Outline, Counts{});
+  EXPECT_EQ(Fill, CountList(Box(0, 0, SCREEN_WIDTH - 1, SCREEN_HEIGHT - 1)));
+}
+
+}  // namespace
