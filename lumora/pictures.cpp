@@ -314,28 +314,24 @@ void ShowAlphaScaleBMPPicture(int32_t X, int32_t Y, const TPicture& Picture, uin
     RowOffset[I] = size_t(R((long double)(D + 1) / Height * SourceBottom)) * SourceRowBytes;
   }
 
-  uint8_t* DstRow = VirtualScreen + detail::ScreenOffset(int32_t(X1), int32_t(Y1));
-  if (Transparent) {
-    const uint8_t TB = TransparentColor.B, TG = TransparentColor.G, TR = TransparentColor.R;
-    for (int32_t J = 0; J < Rows; ++J, DstRow += ROW_BYTES) {
-      const uint8_t* SrcRow = Picture.PictureAdr + RowOffset[J];
-      uint8_t* Dst = DstRow;
-      for (int32_t I = 0; I < Columns; ++I, Dst += 4) {
-        const uint8_t* Src = SrcRow + ColumnOffset[I];
-        if (Src[0] == TB && Src[1] == TG && Src[2] == TR) continue;
-        detail::PutPixel(Dst, Src, Alpha);
-      }
-    }
-    return;
-  }
-
-  // Gather each screen row's source pixels into one run and put it with the span routine;
-  // consecutive screen rows that show the same source row reuse the gathered run.
+  // Each screen row's source pixels are gathered into one run and put with the span routine;
+  // consecutive screen rows that show the same source row reuse the run. A pixel of the
+  // transparent colour is replaced in the run by the screen pixel under it: putting a pixel
+  // over itself gives it back unchanged at every transparency, as
+  // ((255 - A) x D + A x D + 127) div 255 = D.
   alignas(16) uint8_t Run[SCREEN_WIDTH * 4];
   const uint8_t* Gathered = nullptr;
+  const uint8_t TB = TransparentColor.B, TG = TransparentColor.G, TR = TransparentColor.R;
+  uint8_t* DstRow = VirtualScreen + detail::ScreenOffset(int32_t(X1), int32_t(Y1));
   for (int32_t J = 0; J < Rows; ++J, DstRow += ROW_BYTES) {
     const uint8_t* SrcRow = Picture.PictureAdr + RowOffset[J];
-    if (SrcRow != Gathered) {
+    if (Transparent) {
+      for (int32_t I = 0; I < Columns; ++I) {
+        const uint8_t* Src = SrcRow + ColumnOffset[I];
+        const bool Skip = Src[0] == TB && Src[1] == TG && Src[2] == TR;
+        std::memcpy(Run + size_t(I) * 4, Skip ? DstRow + size_t(I) * 4 : Src, 4);
+      }
+    } else if (SrcRow != Gathered) {
       for (int32_t I = 0; I < Columns; ++I) std::memcpy(Run + size_t(I) * 4, SrcRow + ColumnOffset[I], 4);
       Gathered = SrcRow;
     }

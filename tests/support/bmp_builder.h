@@ -103,7 +103,7 @@ inline TBmp PaletteBmp(uint32_t W, uint32_t H) {
 inline void WriteBytes(const std::string& Path, const std::vector<uint8_t>& Bytes) {
   std::FILE* F = std::fopen(Path.c_str(), "wb");
   if (F == nullptr) std::abort();
-  std::fwrite(Bytes.data(), 1, Bytes.size(), F);
+  if (!Bytes.empty()) std::fwrite(Bytes.data(), 1, Bytes.size(), F);
   std::fclose(F);
 }
 
