@@ -1,14 +1,148 @@
-// lumorashowcase images scene.
-// Relies on the lumora library and the shared frame loop.
+// lumorashowcase images scene: a slideshow, a scaling cascade, two translucent pictures
+// crossing and a picture with a transparent colour on an arc, under a title band.
+// Relies on the lumora picture display, text and fill, the asset catalogue and the frame loop.
+#include <algorithm>
+#include <cmath>
+
 #include "ShowCase/showcase.h"
 
 namespace showcase {
 
 using namespace lumora;
 
+namespace {
+
+const std::string TitleText = "Lumora - bmp pictures";
+const std::string ScalingText = "Scaling";
+const std::string AlphablendingText = "alphablending";
+const std::string TransparentText = "Transparent Color";
+
+struct TSlide {
+  int32_t X, Y, Picture;
+};
+constexpr TSlide SLIDES[5] = {{20, 20, 2}, {500, 400, 3}, {524, 50, 4}, {35, 318, 5}, {262, 20, 6}};
+
+constexpr int32_t CASCADE_PICTURE = 1;
+constexpr int32_t CROSSING_PICTURES[2] = {0, 7};
+constexpr int32_t FLIGHT_PICTURE = 8;
+
+uint8_t ClampByte(int64_t V) { return uint8_t(std::clamp<int64_t>(V, 0, 255)); }
+int64_t Round(long double V) { return int64_t(std::nearbyint(V)); }
+
+// A catalogue picture, or an empty (not loaded) one when the catalogue is not filled.
+const TPicture& PictureAt(int32_t Index) {
+  static const TPicture None{};
+  return size_t(Index) < Pictures.size() ? Pictures[size_t(Index)] : None;
+}
+
+void ShowOwnSize(int32_t X, int32_t Y, const TPicture& P, uint8_t Alpha) {
+  ShowAlphaScaleBMPPicture(X, Y, P, P.ImageWidth, P.ImageHeight, Alpha, false, TColor{});
+}
+
+void WhiteText(int32_t X, int32_t Y, uint8_t Alpha, const std::string& Text) {
+  SetColor(255, 255, 255, Alpha);
+  WriteText(X, Y, Font(1), Text);
+}
+
+}  // namespace
+
+uint8_t SlideshowAlpha(int32_t T) {
+  const long double U = T;
+  if (T < 60) return ClampByte(255 - Round(U / 60.0L * 255.0L));
+  if (T > 160) return ClampByte(Round((U - 160.0L) / 60.0L * 255.0L));
+  return 0;
+}
+
+TCascadeCopy CascadeCopyAt(int32_t I, int32_t T, uint32_t ImageWidth, uint32_t ImageHeight) {
+  const long double U = T;
+  TCascadeCopy C{};
+  C.Alpha = (I == 1 && T < 60) ? ClampByte(255 - Round(U / 60.0L * 255.0L)) : 0;
+  if (T < 100) {
+    C.Size = double(U / 100.0L * 0.25L + (long double)(I - 1) * 0.25L);
+    C.P = int32_t(Round(U / 100.0L * 60.0L + (long double)(I - 1) * 60.0L));
+  } else {
+    C.Size = double((long double)I / 4.0L);
+    C.P = I * 60;
+  }
+  C.Width = uint32_t(Round((long double)ImageWidth * (long double)C.Size));
+  C.Height = uint32_t(Round((long double)ImageHeight * (long double)C.Size));
+  return C;
+}
+
+TCrossing CrossingAt(int32_t T) {
+  const long double U = T;
+  TCrossing C{};
+  C.Alpha = T < 60 ? ClampByte(255 - Round(U / 60.0L * 115.0L)) : 140;
+  C.X = T < 500 ? int32_t(Round(U / 500.0L * 650.0L - 200.0L)) : 450;
+  C.Y = T < 500 ? int32_t(Round(550.0L - U / 500.0L * 450.0L)) : 100;
+  return C;
+}
+
+TFlight FlightAt(int32_t T) {
+  TFlight F{};
+  F.Angle = T <= 570 ? int32_t(Round((long double)T * 0.3L)) : 171;
+  int32_t X, Y;
+  PolarToCartesian(F.Angle, 100, X, Y);
+  F.X = 4 * X + 400;
+  F.Y = int32_t(Round(300.0L - (long double)Y * 1.8L));
+  return F;
+}
+
+uint8_t TextFadeInAlpha(int32_t T) {
+  if (T > 60) return 0;
+  return ClampByte(Round(255.0L - (long double)T / 60.0L * 255.0L));
+}
+
 void DrawImagesFrame(int32_t Step) {
-  (void)Step;
   ClearVirtualScreen();
+  // t counts from the start of the act at hand; 64-bit so that no Step can overflow it.
+  int64_t T = int64_t(Step) - 60;
+
+  for (const TSlide& S : SLIDES) {
+    if (T > 0 && T < 220) ShowOwnSize(S.X, S.Y, PictureAt(S.Picture), SlideshowAlpha(int32_t(T)));
+    T -= 110;
+  }
+
+  const TPicture& Cascade = PictureAt(CASCADE_PICTURE);
+  for (int32_t I = 1; I <= 4; ++I) {
+    if (T > 0) {
+      const TCascadeCopy C = CascadeCopyAt(I, int32_t(T), Cascade.ImageWidth, Cascade.ImageHeight);
+      ShowAlphaScaleBMPPicture(C.P, C.P, Cascade, C.Width, C.Height, C.Alpha, false, TColor{});
+    }
+    T -= 101;
+  }
+
+  if (T > 0 && T < 300) WhiteText(800, 100, 0, ScalingText);
+  T -= 300;
+
+  if (T > 0) {
+    const TCrossing C = CrossingAt(int32_t(T));
+    ShowOwnSize(C.X, C.Y, PictureAt(CROSSING_PICTURES[0]), C.Alpha);
+    ShowOwnSize(350 - C.X, 450 - C.Y, PictureAt(CROSSING_PICTURES[1]), C.Alpha);
+  }
+  T -= 500;
+
+  if (T > 0 && T < 300) WhiteText(600, 660, 0, AlphablendingText);
+  T -= 300;
+
+  if (T > 0) {
+    const TFlight F = FlightAt(int32_t(T));
+    const TColor White{255, 255, 255, 0};
+    const TPicture& P = PictureAt(FLIGHT_PICTURE);
+    ShowAlphaScaleBMPPicture(F.X, F.Y, P, P.ImageWidth, P.ImageHeight, 0, true, White);
+  }
+  T -= 280;
+
+  if (T > 0) WhiteText(300, 650, TextFadeInAlpha(int32_t(T)), TransparentText);
+
+  // The title band, over everything once the scene has begun.
+  if (Step > 0) {
+    const int32_t L = int32_t(GetTextLength(Font(1), TitleText));
+    const int32_t C = (SCREEN_WIDTH - L) / 2;
+    SetColor(0, 0, 0, 100);
+    FillRectangle(C - 40, 365, C + L + 40, 430);
+    WhiteText(C, 370, TextFadeInAlpha(Step), TitleText);
+  }
 }
 
 const TScene ImagesScene{"images", 10, 2851, DrawImagesFrame};

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "lumora/lumora.h"
@@ -73,6 +74,130 @@ int32_t WriteAppearingText(int32_t X, int32_t Y, int32_t Step, int32_t R, int32_
 
 // Angle in degrees and radius to rounded x and y (no centre added, y not turned).
 void PolarToCartesian(double Angle, double R, int32_t& X, int32_t& Y);
+
+// ===================================================================== scene numbers
+// What each scene draws at a given step, factored out of the drawing so that it can be
+// checked without fonts or pictures. Colours are TColor (B, G, R, Alpha); Alpha is a
+// transparency, 0 opaque.
+
+// pi as the nearest 80-bit value; the scenes' angle arithmetic is done in long double.
+inline constexpr long double PI_EXTENDED = 3.141592653589793238462643383279502884L;
+
+// Steps one letter of an appearing text takes to reach its full colour.
+inline constexpr int32_t STEPS_PER_CHAR = 10;
+
+// Channel of a letter revealed with Step (1..9) of its 10 steps left: Step / 10 x Channel
+// in long double, rounded half to even.
+uint8_t AppearingChannel(int32_t Step, int32_t Channel);
+
+// X that centres Text in Font on the screen: (1024 - width) div 2.
+int32_t CentredX(const lumora::TFont& Font, const std::string& Text);
+
+// --- introduction
+
+// One line of the introduction, revealed by WriteAppearingText in table order.
+struct TIntroLine {
+  std::string Text;
+  bool Centred;  // X is then CentredX of the text
+  int32_t X, Y;
+  int32_t FontIndex;
+  uint8_t R, G, B;
+};
+inline constexpr int32_t INTRO_LINE_COUNT = 10;
+extern const TIntroLine IntroLines[INTRO_LINE_COUNT];
+
+// Transparency of the Escape hint at Step, or -1 when the hint is not drawn.
+int32_t IntroHintAlpha(int32_t Step);
+
+// --- primitives scene
+
+// The budget t that each section of the primitives scene sees at Step; a section draws
+// only when its t is above 0.
+struct TPrimitivesPlan {
+  int32_t Title, Corners;
+  int32_t Rings[3];
+  int32_t CirclesCaption;
+  int32_t Blocks[7];
+  int32_t RectanglesCaption;
+  int32_t Lines[46];
+  int32_t LinesCaption;
+};
+TPrimitivesPlan PlanPrimitives(int32_t Step);
+
+uint8_t PrimitivesTitleAlpha(int32_t T);
+lumora::TColor CornerCircleColor(int32_t T);
+
+// Ring I (1..3) at t > 0: growing below 22, landed from 22. The four copies are centred at
+// (Centre, Centre), (660 - Centre, Centre), (Centre, 660 - Centre), (660 - Centre, 660 - Centre).
+struct TRing {
+  int32_t Centre, Radius, Width;
+  lumora::TColor Color;
+  bool Landed;
+};
+TRing RingAt(int32_t I, int32_t T);
+
+// Falling block Block (1..7) at t > 0: the outlined rectangle and its colour.
+struct TBlock {
+  int32_t X1, Y1, X2, Y2, Width;
+  lumora::TColor Color;
+  bool Landed;
+};
+TBlock BlockAt(int32_t Block, int32_t T);
+
+// Line I (1..46) of the fan at t > 0, in screen coordinates.
+struct TFanLine {
+  int32_t X1, Y1, X2, Y2;
+  lumora::TColor Color;
+};
+TFanLine FanLineAt(int32_t I, int32_t T);
+
+// --- fonts scene
+
+struct TFontsTitle {
+  int32_t X, Y;
+  uint8_t Grey;
+};
+TFontsTitle FontsTitleAt(int32_t S);
+lumora::TColor GabriolaColor(int32_t T);
+lumora::TColor WingdingsColor(int32_t T);
+// The letter (0..13) of "Architext64pt." drawn white at t.
+int32_t ArchitextHighlight(int32_t T);
+// Top-left corner of letter Letter (0..18) of the letter circle at t.
+void LetterCirclePosition(int32_t T, int32_t Letter, int32_t& X, int32_t& Y);
+// The caption (0..2) of the three-caption phase highlighted at t.
+int32_t CaptionsHighlight(int32_t T);
+// Transparency of the black veil at S, or -1 before it begins.
+int32_t VeilAlpha(int32_t S);
+
+// --- images scene
+
+// Transparency of a slideshow picture at t (0 < t < 220).
+uint8_t SlideshowAlpha(int32_t T);
+// Copy I (1..4) of the scaling cascade at t > 0, for a picture of ImageWidth x ImageHeight.
+struct TCascadeCopy {
+  uint8_t Alpha;
+  double Size;
+  int32_t P;  // top-left corner (P, P)
+  uint32_t Width, Height;
+};
+TCascadeCopy CascadeCopyAt(int32_t I, int32_t T, uint32_t ImageWidth, uint32_t ImageHeight);
+// The crossing pair at t > 0: picture 0 at (X, Y), picture 7 at (350 - X, 450 - Y).
+struct TCrossing {
+  uint8_t Alpha;
+  int32_t X, Y;
+};
+TCrossing CrossingAt(int32_t T);
+// The picture with the transparent colour at t > 0: its angle and top-left corner.
+struct TFlight {
+  int32_t Angle, X, Y;
+};
+TFlight FlightAt(int32_t T);
+// Transparency of a text fading in over 60 steps (the title band, "Transparent Color").
+uint8_t TextFadeInAlpha(int32_t T);
+
+// --- outro
+
+extern const std::string OutroText;
 
 // The whole presentation: open, load, play the scenes with their fades, close, release.
 int RunShowcase();
