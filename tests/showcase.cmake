@@ -1,0 +1,7 @@
+# Showcase scenes: per-step numbers and pixels of chosen frames with in-memory fonts and
+# pictures, and whole headless runs of the presentation.
+lumora_add_test(test_scenes
+  SOURCES test_scene_appearing.cpp test_scene_introduction.cpp test_scene_primitives.cpp
+          test_scene_fonts.cpp test_scene_images.cpp
+  LIBS lumorashowcase_lib)
+lumora_add_test(test_showcase_run SOURCES test_showcase_run.cpp LIBS lumorashowcase_lib)
