@@ -203,7 +203,7 @@ void LoadFNTFont(const std::string& FontName, TFont& Font, uint8_t& Result_) {
     return;
   }
 
-  delete[] Font.Glyphs;
+  FreeFNTFont(Font);  // the earlier font of this record, if any
   Loaded.Glyphs = Glyphs.release();
   Font = std::move(Loaded);
   LoadedFonts.push_back(&Font);

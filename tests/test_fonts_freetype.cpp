@@ -137,7 +137,7 @@ TEST_F(FreeTypeCrossCheck, ShowcaseFontsReadTheSame) {
 // The comparison itself can fail: a font whose bits differ from the file FreeType reads.
 TEST_F(FreeTypeCrossCheck, TheComparisonSeesADifference) {
   const std::string Dir = FreshDir("crosscheck-negative");
-  FntSpec S;
+  FntLayout S;
   S.PixHeight = 4;
   S.Glyphs.assign(224, ArtGlyph({"#..#", ".##.", ".##.", "#..#"}));
   WriteFile(Dir + "/a.fnt", BuildFnt(S));

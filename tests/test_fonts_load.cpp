@@ -12,8 +12,8 @@ using namespace lumora;
 using namespace testsupport;
 
 // A small sound font: codes 32..35, 3 rows, widths 0, 7, 9 and 16.
-FntSpec SmallFont(uint16_t Version) {
-  FntSpec S;
+FntLayout SmallFont(uint16_t Version) {
+  FntLayout S;
   S.Version = Version;
   S.PixHeight = 3;
   S.DefaultChar = 1;
@@ -93,7 +93,7 @@ TEST_F(FontLoad, SoundFontsOfBothVersionsFillTheRecordAndTheBuffer) {
 }
 
 TEST_F(FontLoad, FullRangeTableSizes) {
-  FntSpec S;
+  FntLayout S;
   S.PixHeight = 2;
   S.Glyphs.assign(224, FilledGlyph(5, 2, 0xF8));  // codes 32..255
   ASSERT_EQ(Load(BuildFnt(S)), FNT_OK);
@@ -116,7 +116,7 @@ TEST_F(FontLoad, MissingFileOrDirectoryGivesOneAndChangesNothing) {
 }
 
 TEST_F(FontLoad, FixedWidthGivesTwoAndLeavesAZeroedRecordUnloaded) {
-  FntSpec S = SmallFont(0x0200);
+  FntLayout S = SmallFont(0x0200);
   S.PixWidth = 8;
   EXPECT_EQ(Load(BuildFnt(S)), FNT_FIXED_WIDTH);
   ExpectSameRecord(Font, TFont{});
@@ -260,7 +260,7 @@ TEST_F(FontLoad, OrderOfTheCodesForFilesWithSeveralFaults) {
 }
 
 TEST_F(FontLoad, EmptyBitmapsMayHoldAnyOffset) {
-  FntSpec S = SmallFont(0x0300);
+  FntLayout S = SmallFont(0x0300);
   std::vector<uint8_t> File = BuildFnt(S);
   Put32(File, FntTableStart(0x0300) + 2, 0xFFFFFFFFu);  // code 32 has width 0
   EXPECT_EQ(Load(File), FNT_OK);
@@ -324,7 +324,7 @@ TEST_F(FontLoad, NameIsUsedUpToItsFirst255Characters) {
 TEST_F(FontLoad, ReloadReleasesTheEarlierBufferOnlyOnSuccess) {
   ASSERT_EQ(Load(BuildFnt(SmallFont(0x0200))), FNT_OK);
   const PDataElement First = Font.Glyphs;
-  FntSpec Fixed = SmallFont(0x0300);
+  FntLayout Fixed = SmallFont(0x0300);
   Fixed.PixWidth = 4;
   EXPECT_EQ(Load(BuildFnt(Fixed), "fixed.fnt"), FNT_FIXED_WIDTH);
   EXPECT_EQ(Font.Glyphs, First);

@@ -24,7 +24,7 @@ class Text : public HeadlessTest {
     std::filesystem::remove_all(Dir);
     HeadlessTest::TearDown();
   }
-  void Load(const FntSpec& S) {
+  void Load(const FntLayout& S) {
     WriteFile(Dir + "/t.fnt", BuildFnt(S));
     uint8_t Result = 99;
     FreeFNTFont(Font);
@@ -47,8 +47,8 @@ class Text : public HeadlessTest {
 using Pixels = std::vector<std::pair<int, int>>;
 
 // Codes 'A'..'D'; 'D', one column wide, is the default character.
-FntSpec LetterFont(uint16_t Version = 0x0200) {
-  FntSpec S;
+FntLayout LetterFont(uint16_t Version = 0x0200) {
+  FntLayout S;
   S.Version = Version;
   S.PixHeight = 2;
   S.FirstChar = 'A';
@@ -63,7 +63,7 @@ FntSpec LetterFont(uint16_t Version = 0x0200) {
 }
 
 TEST_F(Text, GlyphRowsAndColumnsLandWhereTheBitsSay) {
-  FntSpec S;
+  FntLayout S;
   S.PixHeight = 2;
   S.Glyphs = {FntGlyph{8, {0x81, 0x00}}};
   Load(S);
@@ -73,7 +73,7 @@ TEST_F(Text, GlyphRowsAndColumnsLandWhereTheBitsSay) {
 }
 
 TEST_F(Text, SecondStripOfANineWideGlyphDrawsOnlyColumnEight) {
-  FntSpec S;
+  FntLayout S;
   S.PixHeight = 2;
   S.Glyphs = {FntGlyph{9, {0x00, 0x00, 0xFF, 0x80}}};  // strip 0 empty, strip 1 all set
   Load(S);
@@ -83,7 +83,7 @@ TEST_F(Text, SecondStripOfANineWideGlyphDrawsOnlyColumnEight) {
 }
 
 TEST_F(Text, PaddingBitsSetInTheFileAreNeverDrawn) {
-  FntSpec S;
+  FntLayout S;
   S.PixHeight = 1;
   S.Glyphs = {FilledGlyph(3, 1, 0xFF), FilledGlyph(11, 1, 0xFF)};
   Load(S);
@@ -123,7 +123,7 @@ TEST_F(Text, CodesOutsideTheRangeUseTheDefaultCharacter) {
 }
 
 TEST_F(Text, ThreeXFontsUseThirtyTwoBitOffsets) {
-  FntSpec S = LetterFont(0x0300);
+  FntLayout S = LetterFont(0x0300);
   S.GapBeforeBits = 70000;  // every bitmap lies beyond 65,535
   Load(S);
   SetColor(255, 255, 255, 0);
@@ -132,7 +132,7 @@ TEST_F(Text, ThreeXFontsUseThirtyTwoBitOffsets) {
 }
 
 TEST_F(Text, ClipsAtTheViewport) {
-  FntSpec S;
+  FntLayout S;
   S.PixHeight = 3;
   S.Glyphs = {FilledGlyph(30, 3, 0xFF)};
   Load(S);
@@ -161,7 +161,7 @@ TEST_F(Text, ClipsAtTheViewport) {
 }
 
 TEST_F(Text, TranslucentInkBlendsEachPixelOnceAndClearBitsKeepTheScreen) {
-  FntSpec S;
+  FntLayout S;
   S.PixHeight = 2;
   S.Glyphs = {ArtGlyph({"#.#.#.#.#", ".#.#.#.#."})};
   Load(S);
@@ -198,7 +198,7 @@ TEST_F(Text, TextsLongerThan65535CharactersAreDrawnWhole) {
 }
 
 TEST_F(Text, WideTextsNeitherOverflowNorStopMeasuring) {
-  FntSpec S;
+  FntLayout S;
   S.PixHeight = 1;
   S.Glyphs = {FilledGlyph(65535, 1, 0x80)};
   Load(S);

@@ -64,7 +64,7 @@ TEST(BmpWriter, WritesBottomUpPaddedRowsOfBlueGreenRed) {
 
 TEST(FntTool, PrintsTheHeaderAndTheVerdictAndWritesASpecimen) {
   const std::string Dir = FreshDir("fnt-tool");
-  FntSpec S;
+  FntLayout S;
   S.PixHeight = 5;
   S.Glyphs.assign(224, FilledGlyph(6, 5, 0xA8));
   WriteFile(Dir + "/a.fnt", BuildFnt(S));

@@ -54,7 +54,7 @@ inline FntGlyph FilledGlyph(uint16_t Width, uint16_t PixHeight, uint8_t Byte) {
   return FntGlyph{Width, std::vector<uint8_t>(((Width + 7u) / 8u) * PixHeight, Byte)};
 }
 
-struct FntSpec {
+struct FntLayout {
   uint16_t Version = 0x0200;
   uint16_t PixHeight = 1;
   uint16_t PixWidth = 0;
@@ -82,7 +82,7 @@ inline size_t FntEntrySize(uint16_t Version) { return Version == 0x0200 ? 4 : 6;
 
 // The whole file: header, table, bitmaps in glyph order, then the face name "Test".
 // dfSize is the file size; dfBitsOffset the first bitmap byte.
-inline std::vector<uint8_t> BuildFnt(const FntSpec& S) {
+inline std::vector<uint8_t> BuildFnt(const FntLayout& S) {
   const size_t E = FntEntrySize(S.Version);
   const size_t TableStart = FntTableStart(S.Version);
   const size_t BitsOffset = TableStart + S.Glyphs.size() * E + S.GapBeforeBits;
