@@ -188,9 +188,10 @@ std::string CheckShow(const TPicture& P, const TPrefix& Pre, const char* Form) {
       }
       if (std::memcmp(Got, Want, 4) != 0) {
         return Format("%s picture at (%d, %d) size %u x %u transparency %u: pixel (%lld, %lld) is %u,%u,%u,%u, "
-                      "expected %u,%u,%u,%u (source column %lld row %lld)", Form, Pre.X, Pre.Y, Pre.Width,
-                      Pre.Height, Pre.Alpha, (long long)X, (long long)Y, Got[0], Got[1], Got[2], Got[3], Want[0],
-                      Want[1], Want[2], Want[3], (long long)A, (long long)B);
+                      "expected %u,%u,%u,%u from screen %u,%u,%u and source column %lld row %lld = %u,%u,%u",
+                      Form, Pre.X, Pre.Y, Pre.Width, Pre.Height, Pre.Alpha, (long long)X, (long long)Y, Got[0],
+                      Got[1], Got[2], Got[3], Want[0], Want[1], Want[2], Want[3], Old[0], Old[1], Old[2],
+                      (long long)A, (long long)B, Src[0], Src[1], Src[2]);
       }
     }
   }

@@ -19,6 +19,8 @@ and assets/Pictures/*.bmp reduced to 120 x 120 at 24 and 8 bits with ImageMagick
   --work DIR       corpora, findings and logs (default: BUILD/fuzz-work)
   --time SECONDS   run time of each target (default: 1800)
   --no-build       use the targets already built
+  --snapshot       build from the committed HEAD (exported to BUILD/source) instead of the
+                   working tree, so edits in progress elsewhere in the tree do not count
   --foreground     run the targets one after the other, logging to the terminal
   --help           this text
 
@@ -34,6 +36,7 @@ BUILD="$ROOT/build-fuzz"
 WORK=""
 TIME=1800
 BUILD_IT=1
+SNAPSHOT=0
 FOREGROUND=0
 TARGETS=()
 while [ $# -gt 0 ]; do
@@ -42,6 +45,7 @@ while [ $# -gt 0 ]; do
     --work) WORK="$2"; shift 2 ;;
     --time) TIME="$2"; shift 2 ;;
     --no-build) BUILD_IT=0; shift ;;
+    --snapshot) SNAPSHOT=1; shift ;;
     --foreground) FOREGROUND=1; shift ;;
     --help|-h) usage; exit 0 ;;
     fuzz_fnt|fuzz_bmp|fuzz_draw) TARGETS+=("$1"); shift ;;
@@ -53,8 +57,17 @@ done
 WORK="${WORK:-$BUILD/fuzz-work}"
 
 if [ "$BUILD_IT" -eq 1 ]; then
-  echo "== building the fuzz targets in $BUILD"
-  CC=clang CXX=clang++ cmake -S "$ROOT" -B "$BUILD" -DLUMORA_FUZZ=ON -DLUMORA_BUILD_TESTS=OFF \
+  SOURCE="$ROOT"
+  if [ "$SNAPSHOT" -eq 1 ]; then
+    SOURCE="$BUILD/source"
+    rm -rf "$SOURCE"
+    mkdir -p "$SOURCE"
+    git -C "$ROOT" archive HEAD | tar -x -C "$SOURCE"
+    echo "== building the fuzz targets of $(git -C "$ROOT" rev-parse --short HEAD) in $BUILD"
+  else
+    echo "== building the fuzz targets in $BUILD"
+  fi
+  CC=clang CXX=clang++ cmake -S "$SOURCE" -B "$BUILD" -DLUMORA_FUZZ=ON -DLUMORA_BUILD_TESTS=OFF \
     -DLUMORA_BUILD_BENCH=OFF -DLUMORA_WITH_SDL=OFF -DLUMORA_BUILD_TOOLS=OFF >/dev/null
   nice -n 10 cmake --build "$BUILD" -j2 --target fuzz
 fi
