@@ -180,6 +180,8 @@ __attribute__((target("avx2"))) void ColorSpanAvx2(uint8_t* Dst, int32_t Count, 
                           KeepFourthAvx2(_mm256_packus_epi16(Lo, Hi), Old));
     }
   }
+  // Clean upper halves, or the SSE code that runs next pays for them.
+  _mm256_zeroupper();
   ColorSpanSse2(Dst, Count - I, C);
 }
 
@@ -212,6 +214,7 @@ __attribute__((target("avx2"))) void PictureSpanAvx2(uint8_t* Dst, const uint8_t
                           KeepFourthAvx2(_mm256_packus_epi16(Lo, Hi), Old));
     }
   }
+  _mm256_zeroupper();
   PictureSpanSse2(Dst, Src, Count - I, Alpha);
 }
 

@@ -122,7 +122,7 @@ TEST_F(CircleTest, CirclesAndRingsMatchTheReferenceUnderAnyViewport) {
     return std::uniform_int_distribution<int64_t>(Lo, Hi)(Rng);
   };
   testsupport::FillPattern(5);
-  for (int Batch = 0; Batch < 50; ++Batch) {
+  for (int Batch = 0; Batch < 30; ++Batch) {
     if (Batch % 5 == 0) {
       SetViewPort(0, 0, SCREEN_WIDTH - 1, SCREEN_HEIGHT - 1);
     } else {
@@ -189,6 +189,54 @@ TEST_F(CircleTest, HugeAndExtremeArgumentsReturnAtOnce) {
   EXPECT_EQ(testsupport::Bytes(512, 384)[0], 255);
   EXPECT_EQ(testsupport::Bytes(512, 383)[0], 0);
   EXPECT_EQ(testsupport::Bytes(512, 385)[0], 0);
+}
+
+__extension__ typedef __int128 i128;
+
+// True when C = round(sqrt(M)): (2C - 1)^2 < 4M < (2C + 1)^2.
+bool IsRoundedRoot(int64_t C, i128 M) {
+  const i128 Lo = i128(2 * C - 1) * (2 * C - 1), Hi = i128(2 * C + 1) * (2 * C + 1);
+  return C >= 0 && 4 * M > Lo && 4 * M < Hi;
+}
+
+TEST_F(CircleTest, HugeCirclesRoundTheirRootsExactly) {
+  // Radius 2^30: the screen shows the upper left arc about 10^6 rows below the top,
+  // where squares are near 2^60 and the edge moves about 23 pixels per row.
+  const int64_t R = int64_t(1) << 30, Row0 = R - 1000000;
+  const int64_t Chord0 = int64_t(std::sqrt((long double)(R * R - Row0 * Row0)));
+  const int32_t XS = int32_t(512 + Chord0), YS = int32_t(384 + Row0);
+  const int32_t Half2 = 4, Outer = int32_t(R) + Half2;
+
+  // Ring: on every row the leftmost pixel is XS - round(sqrt(Outer^2 - dy^2)).
+  SetColor(255, 255, 255, 0);
+  Circle(XS, YS, int32_t(R), 9);
+  int Checked = 0;
+  for (int32_t Y = 0; Y < SCREEN_HEIGHT; ++Y) {
+    int32_t X = 0;
+    while (X < SCREEN_WIDTH && testsupport::Bytes(X, Y)[0] == 0) ++X;
+    if (X == 0 || X == SCREEN_WIDTH) continue;
+    const int64_t DY = int64_t(Y) - YS;
+    EXPECT_TRUE(IsRoundedRoot(XS - X, i128(Outer) * Outer - i128(DY) * DY)) << "row " << Y;
+    ++Checked;
+  }
+  EXPECT_GT(Checked, 20);
+
+  // Thin circle: row offset k runs from round(sqrt(R^2 - (k-1)^2)) in to round(sqrt(R^2 - k^2)).
+  ClearVirtualScreen();
+  Circle(XS, YS, int32_t(R));
+  Checked = 0;
+  for (int32_t Y = 0; Y < SCREEN_HEIGHT; ++Y) {
+    int32_t First = 0;
+    while (First < SCREEN_WIDTH && testsupport::Bytes(First, Y)[0] == 0) ++First;
+    int32_t Last = First;
+    while (Last + 1 < SCREEN_WIDTH && testsupport::Bytes(Last + 1, Y)[0] != 0) ++Last;
+    if (First == 0 || Last + 1 >= SCREEN_WIDTH) continue;
+    const int64_t K = int64_t(YS) - Y;
+    EXPECT_TRUE(IsRoundedRoot(XS - First, i128(R) * R - i128(K - 1) * (K - 1))) << "row " << Y;
+    EXPECT_TRUE(IsRoundedRoot(XS - Last, i128(R) * R - i128(K) * K)) << "row " << Y;
+    ++Checked;
+  }
+  EXPECT_GT(Checked, 20);
 }
 
 TEST_F(CircleTest, ThinCircleKeepsItsRunsWhenTheCentreRowsAreClipped) {

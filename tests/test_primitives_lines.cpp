@@ -39,7 +39,7 @@ TEST_F(LineTest, ClippedWalkGivesTheFullWalksPixelsInsideTheViewport) {
     return std::uniform_int_distribution<int64_t>(Lo, Hi)(Rng);
   };
   testsupport::FillPattern(3);
-  for (int Batch = 0; Batch < 60; ++Batch) {
+  for (int Batch = 0; Batch < 40; ++Batch) {
     // Small viewports (sometimes empty or a single row/column) against short lines
     // around them and long lines crossing from far away.
     const int32_t VX1 = int32_t(Uniform(-20, 1000)), VY1 = int32_t(Uniform(-20, 760));

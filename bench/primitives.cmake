@@ -1,0 +1,2 @@
+# Primitives and span blends, per pixel written.
+lumora_add_bench(bench_primitives SOURCES bench_primitives.cpp)
