@@ -6,25 +6,42 @@
 
 namespace lumora {
 
-// Line from (X1, Y1) to (X2, Y2), both end points drawn, every pixel once through Pixel.
-// Clips and blends.
+// All primitives draw in Color, clipped to ViewPort (edges inclusive), and accept any
+// 32-bit arguments: sums and squares are formed in 64 bits, and only the part of a shape
+// that can reach the viewport is walked, so a huge or far-away shape returns at once.
+
+// Line from (X1, Y1) to (X2, Y2), both end points drawn: an error-accumulating walk of
+// max(|X2 - X1|, |Y2 - Y1|) + 1 steps with the accumulator starting at half the longer
+// extent, so the line from B to A may differ from the line from A to B in tie pixels.
+// Every pixel is plotted once, through Pixel. Clips and blends.
 void Line(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2);
 
-// Thin circle of radius |R| around (XS, YS), plotted through Pixel by quadrant symmetry;
-// pixels on the mirror axes are plotted (and blended) more than once. Clips and blends.
+// Thin circle of radius |R| around (XS, YS): on each row offset Y = 0..|R| the four
+// mirrored runs from this row's half-width round(sqrt(R^2 - Y^2)) out to the previous
+// row's, so the outline has no gaps. Plotted through Pixel; pixels on the mirror axes
+// are plotted (and blended) twice, the centre of R = 0 four times. Clips and blends.
 void Circle(int32_t XS, int32_t YS, int32_t R);
 
-// Ring covering the radii R - (Line_Width - 1) div 2 .. R + Line_Width div 2, drawn as
-// horizontal spans (a disc when the inner radius is not positive). Width 1 also draws
-// the thin circle first. Clips and blends.
+// Ring covering the radii R - (Line_Width - 1) div 2 .. R + Line_Width div 2 (division
+// truncating), drawn row by row as horizontal spans, each pixel once; a disc where the
+// inner radius is not positive, nothing when the outer radius is negative (R is not
+// made positive). Width 1 draws the thin circle first and the ring over it. Writes the
+// buffer directly with the arithmetic of Pixel. Clips and blends.
 void Circle(int32_t XS, int32_t YS, int32_t R, int32_t Line_Width);
 
-// Outline of bands Line_Width wide centred on the four edges, built from Line; where
-// bands meet, pixels are drawn twice. Corners are not reordered. Clips and blends.
+// Outline of bands Line_Width wide centred on the four edges, an even width's extra line
+// on the right of / below the edge: Half1 = (W - 1) div 2, Half2 = W div 2. Top, left,
+// bottom and right bands in this order, built from Line; the horizontal bands span the
+// full outer width, so where bands meet pixels are drawn (and blended) twice, at width 1
+// the four corners. Width 0 draws as width 1, negative widths draw nothing. Corners are
+// not reordered. Clips and blends.
 void Rectangle(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t Line_Width);
 
-// Solid rectangle (X1, Y1)-(X2, Y2), edges inclusive; nothing when X1 > X2 or Y1 > Y2.
-// An opaque fill copies its first row down (fourth bytes included). Clips and blends.
+// Solid rectangle (X1, Y1)-(X2, Y2), edges inclusive; nothing when X1 > X2 or Y1 > Y2,
+// or when it clips to nothing (an empty viewport included). Translucent: every pixel
+// blended once, fourth bytes kept. Opaque: the first clipped row gets the colour bytes,
+// then is copied down as whole pixels, so the rows below take its fourth bytes. Clips
+// and blends.
 void FillRectangle(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2);
 
 }  // namespace lumora

@@ -5,3 +5,5 @@ lumora_add_test(test_scenes
           test_scene_fonts.cpp test_scene_images.cpp
   LIBS lumorashowcase_lib)
 lumora_add_test(test_showcase_run SOURCES test_showcase_run.cpp LIBS lumorashowcase_lib)
+# The whole run and the real-asset checks read Fonts/ and Pictures/ beside the test.
+add_dependencies(test_showcase_run showcase_assets)

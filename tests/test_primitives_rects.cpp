@@ -70,7 +70,10 @@ TEST_F(RectangleTest, OutlinesMatchTheReferenceUnderAnyViewport) {
     SetViewPort(VX1, VY1, int32_t(VX1 + Uniform(-3, 400)), int32_t(VY1 + Uniform(-3, 400)));
     SetColor(uint8_t(Uniform(0, 255)), uint8_t(Uniform(0, 255)), uint8_t(Uniform(0, 255)),
              uint8_t(Batch % 5 == 0 ? 0 : Uniform(1, 255)));
-    std::vector<std::array<int32_t, 5>> Rects;
+    // Degenerate outlines (a point, a vertical and a horizontal segment), then random ones.
+    std::vector<std::array<int32_t, 5>> Rects = {{VX1, VY1, VX1, VY1, 1},
+                                                 {VX1 + 5, VY1 - 3, VX1 + 5, VY1 + 30, 3},
+                                                 {VX1 - 9, VY1 + 7, VX1 + 40, VY1 + 7, 2}};
     for (int I = 0; I < 10; ++I)
       Rects.push_back({int32_t(Uniform(-200, 1200)), int32_t(Uniform(-200, 1000)),
                        int32_t(Uniform(-200, 1200)), int32_t(Uniform(-200, 1000)),

@@ -196,7 +196,9 @@ TEST_F(Outro, WithoutItsFontEveryFrameIsBlackAndTheLengthStays) {
     const uint64_t Before = lumora::HeadlessFrameCount();
     showcase::Outro();
     Counts.push_back(lumora::HeadlessFrameCount() - Before);
-    if (Pass == 0) EXPECT_TRUE(ScreenIsBlack());
+    if (Pass == 0) {
+      EXPECT_TRUE(ScreenIsBlack());
+    }
     lumora::LoadedFonts.assign(showcase::FONT_COUNT, &Block->Font);
   }
   // Frames at 1000/60 ms until 501 steps of 8 ms have passed, the first at step 0:

@@ -15,15 +15,19 @@ namespace {
 
 using namespace lumora;
 
-// FNV-1a over the frame's 64-bit words: a cheap fingerprint of a whole frame.
+// FNV-1a over the frame's 64-bit words in four interleaved lanes (so the multiplies do
+// not wait on each other), folded together: a cheap fingerprint of a whole frame.
 uint64_t FrameHash(const uint8_t* Frame) {
-  uint64_t H = 14695981039346656037ull;
-  for (uint32_t I = 0; I < SCREEN_BYTES; I += 8) {
-    uint64_t W;
-    std::memcpy(&W, Frame + I, 8);
-    H = (H ^ W) * 1099511628211ull;
+  constexpr uint64_t PRIME = 1099511628211ull;
+  uint64_t H[4] = {14695981039346656037ull, 1, 2, 3};
+  for (uint32_t I = 0; I < SCREEN_BYTES; I += 32) {
+    uint64_t W[4];
+    std::memcpy(W, Frame + I, 32);
+    for (int L = 0; L < 4; ++L) H[L] = (H[L] ^ W[L]) * PRIME;
   }
-  return H;
+  uint64_t R = H[0];
+  for (int L = 1; L < 4; ++L) R = (R ^ H[L]) * PRIME;
+  return R;
 }
 
 struct TRun {
