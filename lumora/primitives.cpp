@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <cwchar>
 
 #include "lumora/blend.h"
 #include "lumora/lumora.h"
@@ -172,6 +173,35 @@ void ThinCircle(int64_t XS, int64_t YS, int64_t R) {
   }
 }
 
+// True when each of the Count pixels at Row holds Value.
+bool RowIsUniform(const uint8_t* Row, int32_t Count, uint32_t Value) {
+  for (int32_t I = 1; I < Count; ++I) {
+    uint32_t P;
+    std::memcpy(&P, Row + size_t(I) * 4, 4);
+    if (P != Value) return false;
+  }
+  return true;
+}
+
+// Stores Value into Count pixels from Dst. Long runs use the string store of x86-64,
+// which writes whole cache lines without reading them first (as memset does for large
+// sizes); shorter ones wmemset where wchar_t is a 32-bit unit, a plain loop elsewhere.
+void FillPixels(uint8_t* Dst, size_t Count, uint32_t Value) {
+#if defined(__x86_64__) && defined(__GNUC__)
+  if (Count >= 1024) {
+    __asm__ volatile("rep stosl" : "+D"(Dst), "+c"(Count) : "a"(Value) : "memory");
+    return;
+  }
+#endif
+  if constexpr (sizeof(wchar_t) == 4) {
+    wchar_t W;
+    std::memcpy(&W, &Value, 4);
+    std::wmemset(reinterpret_cast<wchar_t*>(Dst), W, Count);
+  } else {
+    for (size_t I = 0; I < Count; ++I) std::memcpy(Dst + I * 4, &Value, 4);
+  }
+}
+
 }  // namespace
 
 void Line(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) { WalkLine(X1, Y1, X2, Y2); }
@@ -239,6 +269,20 @@ void FillRectangle(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
   uint8_t* Row = VirtualScreen + detail::ScreenOffset(CX1, CY1);
   detail::ColorSpan(Row, Count, Color);
   if (Color.Alpha == 0) {
+    // Usually the first row is one pixel value over and over (its fourth bytes were all
+    // alike): then the rows below are stores of that value, without reading anything,
+    // and a fill as wide as the screen is one store run over all its rows.
+    uint32_t Value;
+    std::memcpy(&Value, Row, 4);
+    if (RowIsUniform(Row, Count, Value)) {
+      if (Count == SCREEN_WIDTH) {
+        FillPixels(Row + ROW_BYTES, size_t(CY2 - CY1) * SCREEN_WIDTH, Value);
+      } else {
+        for (int32_t Y = CY1 + 1; Y <= CY2; ++Y)
+          FillPixels(Row + size_t(Y - CY1) * ROW_BYTES, size_t(Count), Value);
+      }
+      return;
+    }
     const size_t Size = size_t(Count) * 4;
     uint8_t* Dst = Row;
     for (int32_t Y = CY1 + 1; Y <= CY2; ++Y) {

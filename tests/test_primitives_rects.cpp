@@ -125,6 +125,31 @@ TEST_F(RectangleTest, OpaqueFillCopiesTheFirstRowDownWithItsFourthBytes) {
     }
 }
 
+// A first row whose fourth bytes are all alike is stored down without being copied: the
+// rows below still take its fourth byte, whatever theirs were, full width or not.
+TEST_F(RectangleTest, OpaqueFillOfAUniformFirstRowGivesItsFourthByteToEveryRow) {
+  for (const std::array<int32_t, 4>& R : {std::array<int32_t, 4>{0, 10, 1023, 700},
+                                          std::array<int32_t, 4>{-5, 3, 517, 90},
+                                          std::array<int32_t, 4>{1000, 0, 1030, 767}}) {
+    testsupport::FillPattern(9);
+    const int32_t Top = std::max(R[1], 0);
+    for (int32_t X = 0; X < SCREEN_WIDTH; ++X)
+      VirtualScreen[(size_t(Top) * SCREEN_WIDTH + X) * 4 + 3] = 0x5A;
+    const std::vector<uint8_t> Before = testsupport::Snapshot();
+    SetColor(200, 100, 50, 0);
+    FillRectangle(R[0], R[1], R[2], R[3]);
+    for (int32_t Y = 0; Y < SCREEN_HEIGHT; ++Y)
+      for (int32_t X = 0; X < SCREEN_WIDTH; ++X) {
+        const size_t At = (size_t(Y) * SCREEN_WIDTH + X) * 4;
+        const bool Inside = X >= R[0] && X <= R[2] && Y >= R[1] && Y <= R[3];
+        const std::array<uint8_t, 4> Want =
+            Inside ? std::array<uint8_t, 4>{50, 100, 200, 0x5A}
+                   : std::array<uint8_t, 4>{Before[At], Before[At + 1], Before[At + 2], Before[At + 3]};
+        ASSERT_EQ(testsupport::Bytes(X, Y), Want) << X << "," << Y;
+      }
+  }
+}
+
 TEST_F(RectangleTest, TranslucentFillIsPixelOverEveryPixel) {
   SetColor(255, 128, 0, 128);
   FillRectangle(0, 0, 3, 0);
