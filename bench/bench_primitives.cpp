@@ -143,7 +143,7 @@ void BM_ColorSpanKernel(benchmark::State& State) {
       detail::ColorSpanWith(Kernel, VirtualScreen + size_t(Y) * ROW_BYTES, SCREEN_WIDTH, C);
   PerPixel(State, int64_t(SCREEN_WIDTH) * SCREEN_HEIGHT);
 }
-BENCHMARK(BM_ColorSpanKernel)->Arg(0)->Arg(1)->Arg(2);
+BENCHMARK(BM_ColorSpanKernel)->Arg(0)->Arg(1)->Arg(2)->Arg(3);
 
 void BM_PictureSpanKernel(benchmark::State& State) {
   OpenDisplay();
@@ -163,6 +163,6 @@ void BM_PictureSpanKernel(benchmark::State& State) {
                               Picture + size_t(Y) * ROW_BYTES, SCREEN_WIDTH, 100);
   PerPixel(State, int64_t(SCREEN_WIDTH) * SCREEN_HEIGHT);
 }
-BENCHMARK(BM_PictureSpanKernel)->Arg(0)->Arg(1)->Arg(2);
+BENCHMARK(BM_PictureSpanKernel)->Arg(0)->Arg(1)->Arg(2)->Arg(3);
 
 }  // namespace

@@ -46,17 +46,25 @@ inline void PlotPixel(int32_t X, int32_t Y) {
 // exactly PutPixel on each of them. Nothing when Count <= 0.
 void ColorSpan(uint8_t* Dst, int32_t Count, TColor C);
 
+// No transparent colour for PictureSpan.
+inline constexpr int32_t NO_KEY = -1;
+
+// The key value of a transparent colour: blue | green << 8 | red << 16.
+inline int32_t KeyOf(TColor C) { return int32_t(C.B | C.G << 8 | C.R << 16); }
+
 // Puts Count source pixels (4 bytes each: blue, green, red, unused) over Count screen
-// pixels starting at Dst, at transparency Alpha: exactly PutPixel on each pair. Fourth
-// bytes of the screen are kept. Nothing when Count <= 0.
-void PictureSpan(uint8_t* Dst, const uint8_t* Src, int32_t Count, uint32_t Alpha);
+// pixels starting at Dst, at transparency Alpha: exactly PutPixel on each pair, except
+// that source pixels whose blue, green and red give Key (see KeyOf) leave their screen
+// pixel alone. Fourth bytes of the screen are kept. Nothing when Count <= 0.
+void PictureSpan(uint8_t* Dst, const uint8_t* Src, int32_t Count, uint32_t Alpha,
+                 int32_t Key = NO_KEY);
 
 // The kernels behind the two spans. ColorSpan and PictureSpan use the fastest available
 // one; tests and benchmarks name one to compare it with PutPixel.
-enum class TSpanKernel { Scalar, Sse2, Avx2 };
+enum class TSpanKernel { Scalar, Sse2, Avx2, Avx512 };
 bool SpanKernelAvailable(TSpanKernel Kernel);
 void ColorSpanWith(TSpanKernel Kernel, uint8_t* Dst, int32_t Count, TColor C);
 void PictureSpanWith(TSpanKernel Kernel, uint8_t* Dst, const uint8_t* Src, int32_t Count,
-                     uint32_t Alpha);
+                     uint32_t Alpha, int32_t Key = NO_KEY);
 
 }  // namespace lumora::detail

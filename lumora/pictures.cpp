@@ -12,6 +12,7 @@
 
 #include "lumora/blend.h"
 #include "lumora/lumora.h"
+#include "lumora/sampling.h"
 
 namespace lumora {
 
@@ -276,6 +277,18 @@ void FreeBMPPicture(TPicture& Picture) {
 
 // ===================================================================== display
 
+// The extended-precision quotient and product lie within Last x 2^-62 (below 2^-30) of the
+// exact value (D + 1) x Last / Size = Q + Rem / Size, so they round like the exact value
+// unless Rem / Size lies within 2^-30 of a half; only then is the extended computation done.
+int64_t detail::SourceIndex(uint64_t D, uint32_t Size, uint32_t Last) {
+  const uint64_t N = (D + 1) * Last;  // below 2^64: D + 1 <= Size < 2^32 and Last < 2^32
+  const uint64_t Q = N / Size, Rem = N % Size;
+  const int64_t FromHalf = int64_t(2 * Rem) - int64_t(Size);
+  const uint64_t Distance = uint64_t(FromHalf < 0 ? -FromHalf : FromHalf);
+  if (Distance << 29 > Size) return int64_t(Q) + (FromHalf > 0);
+  return R((long double)(D + 1) / Size * (long double)Last);
+}
+
 void ShowAlphaScaleBMPPicture(int32_t X, int32_t Y, const TPicture& Picture, uint32_t Width,
                               uint32_t Height, uint8_t Alpha, bool Transparent,
                               TColor TransparentColor) {
@@ -302,40 +315,54 @@ void ShowAlphaScaleBMPPicture(int32_t X, int32_t Y, const TPicture& Picture, uin
   // row only: map each once, from the unclipped rectangle, so clipping does not shift.
   size_t ColumnOffset[SCREEN_WIDTH];
   size_t RowOffset[SCREEN_HEIGHT];
-  const long double SourceRight = (long double)Picture.ImageWidth - 1;
-  const long double SourceBottom = (long double)Picture.ImageHeight - 1;
-  for (int32_t I = 0; I < Columns; ++I) {
-    const int64_t D = X1 + I - X;
-    ColumnOffset[I] = size_t(R((long double)(D + 1) / Width * SourceRight)) * 4;
-  }
+  const uint32_t SourceRight = Picture.ImageWidth - 1, SourceBottom = Picture.ImageHeight - 1;
+  for (int32_t I = 0; I < Columns; ++I)
+    ColumnOffset[I] = size_t(detail::SourceIndex(uint64_t(X1 + I - X), Width, SourceRight)) * 4;
   const size_t SourceRowBytes = size_t(Picture.ImageWidth) * 4;
-  for (int32_t I = 0; I < Rows; ++I) {
-    const int64_t D = Y1 + I - Y;
-    RowOffset[I] = size_t(R((long double)(D + 1) / Height * SourceBottom)) * SourceRowBytes;
-  }
+  for (int32_t I = 0; I < Rows; ++I)
+    RowOffset[I] =
+        size_t(detail::SourceIndex(uint64_t(Y1 + I - Y), Height, SourceBottom)) * SourceRowBytes;
 
-  // Each screen row's source pixels are gathered into one run and put with the span routine;
-  // consecutive screen rows that show the same source row reuse the run. A pixel of the
-  // transparent colour is replaced in the run by the screen pixel under it: putting a pixel
-  // over itself gives it back unchanged at every transparency, as
-  // ((255 - A) x D + A x D + 127) div 255 = D.
+  // Where the source columns of neighbouring screen columns follow one another (a picture
+  // shown at about its own size), each row is put straight from the picture, one span per
+  // stretch of consecutive source columns. Otherwise each screen row's source pixels are
+  // gathered into one run and put with one span; consecutive screen rows that show the
+  // same source row reuse the run. Pixels of the transparent colour leave the screen alone.
+  struct TStretch {
+    int32_t First, Count;
+    size_t Source;
+  };
+  TStretch Stretches[SCREEN_WIDTH];
+  int32_t StretchCount = 0;
+  for (int32_t I = 0; I < Columns; ++I) {
+    if (StretchCount > 0) {
+      TStretch& Last = Stretches[StretchCount - 1];
+      if (ColumnOffset[I] == Last.Source + size_t(Last.Count) * 4) {
+        ++Last.Count;
+        continue;
+      }
+    }
+    Stretches[StretchCount++] = TStretch{I, 1, ColumnOffset[I]};
+  }
+  const bool Direct = int64_t(StretchCount) * 8 <= Columns;
+
+  const int32_t Key = Transparent ? detail::KeyOf(TransparentColor) : detail::NO_KEY;
   alignas(16) uint8_t Run[SCREEN_WIDTH * 4];
   const uint8_t* Gathered = nullptr;
-  const uint8_t TB = TransparentColor.B, TG = TransparentColor.G, TR = TransparentColor.R;
   uint8_t* DstRow = VirtualScreen + detail::ScreenOffset(int32_t(X1), int32_t(Y1));
   for (int32_t J = 0; J < Rows; ++J, DstRow += ROW_BYTES) {
     const uint8_t* SrcRow = Picture.PictureAdr + RowOffset[J];
-    if (Transparent) {
-      for (int32_t I = 0; I < Columns; ++I) {
-        const uint8_t* Src = SrcRow + ColumnOffset[I];
-        const bool Skip = Src[0] == TB && Src[1] == TG && Src[2] == TR;
-        std::memcpy(Run + size_t(I) * 4, Skip ? DstRow + size_t(I) * 4 : Src, 4);
-      }
-    } else if (SrcRow != Gathered) {
+    if (Direct) {
+      for (int32_t S = 0; S < StretchCount; ++S)
+        detail::PictureSpan(DstRow + size_t(Stretches[S].First) * 4, SrcRow + Stretches[S].Source,
+                            Stretches[S].Count, Alpha, Key);
+      continue;
+    }
+    if (SrcRow != Gathered) {
       for (int32_t I = 0; I < Columns; ++I) std::memcpy(Run + size_t(I) * 4, SrcRow + ColumnOffset[I], 4);
       Gathered = SrcRow;
     }
-    detail::PictureSpan(DstRow, Run, Columns, Alpha);
+    detail::PictureSpan(DstRow, Run, Columns, Alpha, Key);
   }
 }
 

@@ -15,10 +15,21 @@ namespace {
 using namespace lumora;
 using namespace lumora::detail;
 
-const TSpanKernel AllKernels[] = {TSpanKernel::Scalar, TSpanKernel::Sse2, TSpanKernel::Avx2};
+const TSpanKernel AllKernels[] = {TSpanKernel::Scalar, TSpanKernel::Sse2, TSpanKernel::Avx2,
+                                  TSpanKernel::Avx512};
 
 std::string Name(TSpanKernel K) {
-  return K == TSpanKernel::Scalar ? "scalar" : (K == TSpanKernel::Sse2 ? "sse2" : "avx2");
+  switch (K) {
+    case TSpanKernel::Scalar:
+      return "scalar";
+    case TSpanKernel::Sse2:
+      return "sse2";
+    case TSpanKernel::Avx2:
+      return "avx2";
+    case TSpanKernel::Avx512:
+      return "avx512";
+  }
+  return "?";
 }
 
 TEST(Blend, ByteBlendIsTheRoundedMixForAllInputs) {
@@ -120,6 +131,26 @@ TEST(Blend, KernelsHandleAnyLengthAndAlignmentAndStayInsideTheSpan) {
       for (int32_t I = 0; I < Count; ++I) PutPixel(&Want[Start + size_t(I) * 4], From + I * 4, Alpha);
       PictureSpanWith(K, Got.data() + Start, From, Count, Alpha);
       ASSERT_EQ(Got, Want) << Name(K) << " picture span of " << Count << " at " << Start;
+
+      // With a transparent colour that about every third source pixel has (its fourth
+      // byte differing): those leave their screen pixel exactly as it was.
+      std::vector<uint8_t> Keyed = Src;
+      const uint8_t KB = uint8_t(Byte(Rng)), KG = uint8_t(Byte(Rng)), KR = uint8_t(Byte(Rng));
+      for (size_t I = 0; I + 4 <= Keyed.size(); I += 4) {
+        if (Byte(Rng) % 3 != 0) continue;
+        Keyed[I] = KB;
+        Keyed[I + 1] = KG;
+        Keyed[I + 2] = KR;
+      }
+      const int32_t Key = KeyOf(TColor{KB, KG, KR, 0});
+      Want = Screen;
+      Got = Screen;
+      for (int32_t I = 0; I < Count; ++I) {
+        const uint8_t* P = Keyed.data() + size_t(I) * 4;
+        if (!(P[0] == KB && P[1] == KG && P[2] == KR)) PutPixel(&Want[Start + size_t(I) * 4], P, Alpha);
+      }
+      PictureSpanWith(K, Got.data() + Start, Keyed.data(), Count, Alpha, Key);
+      ASSERT_EQ(Got, Want) << Name(K) << " keyed picture span of " << Count << " at " << Start;
     }
   }
   // The dispatching spans agree with the kernels and do nothing for empty counts.

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <random>
 
+#include "lumora/sampling.h"
 #include "support/headless.h"
 
 using namespace lumora;
@@ -72,6 +73,42 @@ TEST_F(PictureShow, SourceMappingRoundsInExtendedPrecision) {
   // 7 / 10 x 45 is exactly 31.5 in extended precision (double gives 31): column 32.
   ShowAlphaScaleBMPPicture(0, 12, FortySix.P, 10, 1, 0, false, {});
   EXPECT_EQ(Bytes(6, 12)[0], 32);
+}
+
+// The integer shortcut of the mapping against the extended-precision formula: random sizes
+// of every magnitude, and offsets whose exact value is a half or within a hair of one.
+TEST(PictureSampling, SourceIndexIsTheExtendedPrecisionFormula) {
+  auto Formula = [](uint64_t D, uint32_t Size, uint32_t Last) {
+    return int64_t(nearbyintl((long double)(D + 1) / Size * (long double)Last));
+  };
+  std::mt19937_64 Rng(12);
+  int Checked = 0;
+  for (int Round = 0; Round < 200000; ++Round) {
+    const int Bits = 1 + Round % 32;
+    const uint32_t Size = uint32_t(1 + Rng() % ((uint64_t(1) << Bits) - 1));
+    const uint32_t Last = uint32_t(Rng() % ((uint64_t(1) << (1 + Rng() % 32))));
+    uint64_t D = Rng() % Size;
+    if (Round % 2 == 0 && Size % 2 == 0 && Last % 2 == 1) {
+      // (D + 1) x Last = k x Size + Size / 2 for some k: an exact half, where only the
+      // extended result decides; then its neighbours.
+      for (uint64_t E = 0; E < std::min<uint64_t>(Size, 64); ++E)
+        if (((E + 1) * Last) % Size == Size / 2) {
+          D = E;
+          break;
+        }
+    }
+    for (uint64_t Near : {D, D + 1}) {
+      if (Near >= Size) continue;
+      ASSERT_EQ(detail::SourceIndex(Near, Size, Last), Formula(Near, Size, Last))
+          << "offset " << Near << " size " << Size << " last " << Last;
+      ++Checked;
+    }
+  }
+  EXPECT_GT(Checked, 200000);
+  // The worked case: 7 / 10 x 45 is exactly 31.5 in extended precision.
+  EXPECT_EQ(detail::SourceIndex(6, 10, 45), 32);
+  EXPECT_EQ(detail::SourceIndex(4294967294u, 4294967295u, 4294967294u),
+            Formula(4294967294u, 4294967295u, 4294967294u));
 }
 
 TEST_F(PictureShow, NothingForUnloadedEmptyOrOutsideAndClippingDoesNotShift) {
