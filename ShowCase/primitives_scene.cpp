@@ -28,8 +28,8 @@ uint8_t RoundByte(long double V) {
 }
 
 // One falling block: its landed rectangle, its fall and its share of the budget. While
-// falling (t up to Fall) its edges are round(t / Fall x Drop + Top0) and
-// round(t / Fall x Drop + Bottom0).
+// falling (t up to Fall) its edges are t / Fall x Drop + Top0 and t / Fall x Drop + Bottom0,
+// rounded to the nearest integer (halves to even).
 struct TBlockSpec {
   int32_t X1, X2, Top, Bottom;
   int32_t WidthFalling, WidthLanded;

@@ -9,9 +9,9 @@
 
 namespace lumora::detail {
 
-// The exact integer form of round(old x (1 - a) + c x a) with a = 1 - Alpha / 255:
-// the mixed value never lies within 1/510 of a half, so this equals the rounded blend
-// for every Alpha 1..255 and all bytes.
+// The exact integer form of old x (1 - a) + c x a rounded to the nearest integer, with
+// a = 1 - Alpha / 255: the mixed value never lies within 1/510 of a half, so this equals
+// the rounded blend for every Alpha 1..255 and all bytes.
 inline uint8_t BlendByte(uint32_t Old, uint32_t C, uint32_t Alpha) {
   return uint8_t(((255u - Alpha) * C + Alpha * Old + 127u) / 255u);
 }

@@ -3,8 +3,7 @@
 #include <filesystem>
 #include <tuple>
 
-#include "support/fnt_builder.h"
-#include "support/headless.h"
+#include "support/font_test.h"
 
 namespace {
 
@@ -22,19 +21,8 @@ FntLayout SmallFont(uint16_t Version) {
   return S;
 }
 
-class FontLoad : public HeadlessTest {
+class FontLoad : public FontFileTest {
  protected:
-  void SetUp() override {
-    HeadlessTest::SetUp();
-    LoadedFonts.clear();
-    Dir = FreshDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
-  }
-  void TearDown() override {
-    FreeFNTFont(Font);
-    LoadedFonts.clear();
-    std::filesystem::remove_all(Dir);
-    HeadlessTest::TearDown();
-  }
   // Writes Bytes to a file of the test directory and loads it into Font.
   uint8_t Load(const std::vector<uint8_t>& Bytes, const std::string& Name = "font.fnt") {
     WriteFile(Dir + "/" + Name, Bytes);
@@ -47,9 +35,6 @@ class FontLoad : public HeadlessTest {
     O.AvailMemory = Bytes;
     UseHeadlessPlatform(O);
   }
-
-  std::string Dir;
-  TFont Font{};
 };
 
 // The record after a failed load must be exactly as before.

@@ -3,27 +3,15 @@
 #include <filesystem>
 
 #include "lumora/blend.h"
-#include "support/fnt_builder.h"
-#include "support/headless.h"
+#include "support/font_test.h"
 
 namespace {
 
 using namespace lumora;
 using namespace testsupport;
 
-class Text : public HeadlessTest {
+class Text : public FontFileTest {
  protected:
-  void SetUp() override {
-    HeadlessTest::SetUp();
-    LoadedFonts.clear();
-    Dir = FreshDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
-  }
-  void TearDown() override {
-    FreeFNTFont(Font);
-    LoadedFonts.clear();
-    std::filesystem::remove_all(Dir);
-    HeadlessTest::TearDown();
-  }
   void Load(const FntLayout& S) {
     WriteFile(Dir + "/t.fnt", BuildFnt(S));
     uint8_t Result = 99;
@@ -39,9 +27,6 @@ class Text : public HeadlessTest {
         if (Bytes(X, Y)[0] | Bytes(X, Y)[1] | Bytes(X, Y)[2]) P.emplace_back(X, Y);
     return P;
   }
-
-  std::string Dir;
-  TFont Font{};
 };
 
 using Pixels = std::vector<std::pair<int, int>>;
