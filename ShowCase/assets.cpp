@@ -38,7 +38,13 @@ const char* const PictureFiles[PICTURE_COUNT] = {
     "Pictures\\airplane.bmp",
 };
 
-const TFont& Font(int32_t Index) { return *LoadedFonts[size_t(Index)]; }
+const TFont& Font(int32_t Index) {
+  // Before LoadFonts and after FreeFonts the catalogue is empty: texts are then not drawn.
+  static const TFont NotLoaded{};
+  if (Index < 0 || size_t(Index) >= LoadedFonts.size() || LoadedFonts[size_t(Index)] == nullptr)
+    return NotLoaded;
+  return *LoadedFonts[size_t(Index)];
+}
 
 void LoadFonts() {
   LoadedFonts.resize(FONT_COUNT);

@@ -21,10 +21,11 @@ void RunScene(const TScene& Scene) {
   int32_t Step = 0;
   int32_t LastTime = int32_t(GetTickCount());
   do {
-    // Unsigned subtraction: a wrapping millisecond counter gives a wrapped, not undefined, Delta.
+    // Unsigned arithmetic: a millisecond counter that passes 2^31 or wraps gives wrapped,
+    // not undefined, values.
     const int32_t Delta = int32_t(GetTickCount() - uint32_t(LastTime));
     // The remainder below one Takt is carried into the next frame.
-    LastTime = int32_t(GetTickCount()) - Delta % Scene.Takt;
+    LastTime = int32_t(GetTickCount() - uint32_t(Delta % Scene.Takt));
     Step += Delta / Scene.Takt;
     Scene.DrawFrame(Step);
     Flip();

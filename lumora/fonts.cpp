@@ -9,6 +9,7 @@
 #include <new>
 
 #include "lumora/blend.h"
+#include "lumora/files.h"
 #include "lumora/lumora.h"
 
 namespace lumora {
@@ -36,12 +37,9 @@ constexpr uint16_t VERSION_3X = 0x0300;
 constexpr uint32_t ENTRY_2X = 4;  // Width (16 bits), Offset (16 bits)
 constexpr uint32_t ENTRY_3X = 6;  // Width (16 bits), Offset (32 bits)
 constexpr uint32_t MAX_TABLE_BYTES = 256 * ENTRY_3X;
-constexpr size_t MAX_NAME_LENGTH = 255;
 
-uint16_t Le16(const uint8_t* P) { return uint16_t(P[0] | (P[1] << 8)); }
-uint32_t Le32(const uint8_t* P) {
-  return uint32_t(P[0]) | (uint32_t(P[1]) << 8) | (uint32_t(P[2]) << 16) | (uint32_t(P[3]) << 24);
-}
+using detail::Le16;
+using detail::Le32;
 
 uint32_t EntrySize(uint16_t Version) { return Version == VERSION_2X ? ENTRY_2X : ENTRY_3X; }
 
@@ -54,31 +52,12 @@ TGlyphEntry ReadEntry(const uint8_t* Entry, uint32_t E) {
   return {Le16(Entry), E == ENTRY_2X ? Le16(Entry + 2) : Le32(Entry + 2)};
 }
 
-struct TFileCloser {
-  void operator()(std::FILE* F) const { std::fclose(F); }
-};
-using TFile = std::unique_ptr<std::FILE, TFileCloser>;
-
 bool ReadExact(std::FILE* F, uint8_t* Dst, size_t Count) {
   return std::fread(Dst, 1, Count, F) == Count;
 }
 
-// The name as the system opens it: its first 255 characters, '\' read as '/'.
-std::string HostPath(const std::string& Name) {
-  std::string Path = Name.substr(0, MAX_NAME_LENGTH);
-  std::replace(Path.begin(), Path.end(), '\\', '/');
-  return Path;
-}
-
-TFile OpenRegularFile(const std::string& Path) {
-  TFile F(std::fopen(Path.c_str(), "rb"));
-  if (!F) return F;
-  struct stat St {};
-  if (fstat(fileno(F.get()), &St) != 0 || S_ISDIR(St.st_mode)) F.reset();
-  return F;
-}
-
-// Bytes in the file from the current position to its end; -1 when it cannot be told.
+// The length of the whole file in bytes (it leaves the position at the end); -1 when it
+// cannot be told.
 int64_t FileLength(std::FILE* F) {
   if (std::fseek(F, 0, SEEK_END) != 0) return -1;
   const long End = std::ftell(F);
@@ -121,7 +100,8 @@ const char* FNTResultText(uint8_t Code) {
 
 void LoadFNTFont(const std::string& FontName, TFont& Font, uint8_t& Result_) {
   Result_ = FNT_OK;
-  TFile File = OpenRegularFile(HostPath(FontName));
+  struct stat Info {};
+  const detail::TFile File = detail::OpenForReading(FontName, Info);
   if (!File) {
     Result_ = FNT_CANNOT_OPEN;
     return;

@@ -58,7 +58,8 @@ inline constexpr uint8_t FNT_MALFORMED = 8;        // dfLastChar < dfFirstChar, 
 const char* FNTResultText(uint8_t Code);
 
 // Loads a .fnt font (version 2.x or 3.x, variable width) into Font and sets Result_.
-// The path is used up to its first 255 characters; '\' is read as a directory separator.
+// The path is used up to its first 255 characters; '\' is read as a directory separator,
+// and a name holding a zero byte cannot be opened.
 // On success (0): Font holds the header fields, FileName is FontName without its last
 // four characters ("" when it has four or fewer), Glyphs is one new buffer of GlyphsSize
 // bytes, a glyph buffer Font held before is released, and &Font is appended to

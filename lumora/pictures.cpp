@@ -11,6 +11,7 @@
 #include <new>
 
 #include "lumora/blend.h"
+#include "lumora/files.h"
 #include "lumora/lumora.h"
 #include "lumora/sampling.h"
 
@@ -42,21 +43,14 @@ constexpr std::array<uint32_t, 5> KNOWN_INFO_HEADER_SIZES = {40, 52, 56, 108, 12
 // Room the memory test adds for the loader's own small needs.
 constexpr uint64_t MEMORY_MARGIN = 264;
 constexpr int32_t NO_LIMIT = 2147483647;
-constexpr size_t NAME_LIMIT = 255;
 
-uint16_t ReadU16(const uint8_t* P) { return uint16_t(P[0] | (P[1] << 8)); }
-uint32_t ReadU32(const uint8_t* P) {
-  return uint32_t(P[0]) | (uint32_t(P[1]) << 8) | (uint32_t(P[2]) << 16) | (uint32_t(P[3]) << 24);
-}
+using detail::Le16;
+using detail::Le32;
 
 // Rounds to the nearest integer, ties to even (the default rounding mode); rint is the fast
 // form of nearbyint and gives the same result.
 int64_t R(long double V) { return std::llrint(V); }
 
-struct FileCloser {
-  void operator()(std::FILE* F) const { std::fclose(F); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // A forward-only reader that counts its position. A regular file skips by seeking forward;
 // any other stream reads the bytes and drops them.
@@ -92,18 +86,6 @@ struct TReader {
   bool SkipTo(uint64_t Target) { return Target >= Pos && Skip(Target - Pos); }
 };
 
-// Opens a picture file: the first 255 characters of the name, backslashes read as '/'.
-// Directories and names holding a zero byte cannot be opened.
-FilePtr OpenPicture(const std::string& Name, struct stat& Info) {
-  std::string Path = Name.substr(0, NAME_LIMIT);
-  if (Path.find('\0') != std::string::npos) return nullptr;
-  std::replace(Path.begin(), Path.end(), '\\', '/');
-  FilePtr File(std::fopen(Path.c_str(), "rb"));
-  if (!File) return nullptr;
-  if (fstat(fileno(File.get()), &Info) != 0 || S_ISDIR(Info.st_mode)) return nullptr;
-  return File;
-}
-
 }  // namespace
 
 // ===================================================================== loading
@@ -112,7 +94,7 @@ void LoadBMPPicture(const std::string& PictureName, TPicture& Picture, int32_t M
                     int32_t MaxHeight, uint8_t& Result_) {
   Result_ = BMP_OK;
   struct stat Info {};
-  FilePtr File = OpenPicture(PictureName, Info);
+  const detail::TFile File = detail::OpenForReading(PictureName, Info);
   if (!File) {
     Result_ = BMP_CANNOT_OPEN;
     return;
@@ -129,12 +111,12 @@ void LoadBMPPicture(const std::string& PictureName, TPicture& Picture, int32_t M
     Result_ = BMP_TRUNCATED;
     return;
   }
-  const uint32_t DataOffset = ReadU32(Head + OFS_DATA_OFFSET);
-  const uint32_t HeaderSize = ReadU32(Head + OFS_HEADER_SIZE);
-  const uint32_t W = ReadU32(Head + OFS_WIDTH);
-  const uint32_t H = ReadU32(Head + OFS_HEIGHT);
-  const uint16_t Bits = ReadU16(Head + OFS_BITS_PER_PIXEL);
-  const uint32_t Compression = ReadU32(Head + OFS_COMPRESSION);
+  const uint32_t DataOffset = Le32(Head + OFS_DATA_OFFSET);
+  const uint32_t HeaderSize = Le32(Head + OFS_HEADER_SIZE);
+  const uint32_t W = Le32(Head + OFS_WIDTH);
+  const uint32_t H = Le32(Head + OFS_HEIGHT);
+  const uint16_t Bits = Le16(Head + OFS_BITS_PER_PIXEL);
+  const uint32_t Compression = Le32(Head + OFS_COMPRESSION);
   if (W == 0 || H == 0 || W > uint32_t(INT32_MAX) || H > uint32_t(INT32_MAX)) {
     Result_ = BMP_BAD_DIMENSIONS;
     return;

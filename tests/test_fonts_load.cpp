@@ -88,13 +88,17 @@ TEST_F(FontLoad, FullRangeTableSizes) {
   EXPECT_EQ(Font.GlyphsSize, 1344u + 224u * 2u + 5u);
 }
 
-TEST_F(FontLoad, MissingFileOrDirectoryGivesOneAndChangesNothing) {
+TEST_F(FontLoad, MissingFileDirectoryOrUnnamableFileGivesOneAndChangesNothing) {
   ASSERT_EQ(Load(BuildFnt(SmallFont(0x0200))), FNT_OK);
   const TFont Before = Font;
   uint8_t Result = 0;
   LoadFNTFont(Dir + "/absent.fnt", Font, Result);
   EXPECT_EQ(Result, FNT_CANNOT_OPEN);
   LoadFNTFont(Dir, Font, Result);
+  EXPECT_EQ(Result, FNT_CANNOT_OPEN);
+  // A name with a zero byte names no file (not the file named by the part before it).
+  WriteFile(Dir + "/f.fnt", BuildFnt(SmallFont(0x0200)));
+  LoadFNTFont(Dir + std::string("/f.fnt\0x", 8), Font, Result);
   EXPECT_EQ(Result, FNT_CANNOT_OPEN);
   ExpectSameRecord(Font, Before);
   EXPECT_EQ(LoadedFonts.size(), 1u);

@@ -207,6 +207,18 @@ TEST_F(Outro, WithoutItsFontEveryFrameIsBlackAndTheLengthStays) {
   EXPECT_NEAR(double(Counts[0]), 242, 1);
 }
 
+// Before LoadFonts (or after FreeFonts) the catalogue is empty: every scene's frames draw
+// without their texts instead of reading past the catalogue.
+TEST_F(Outro, FramesOfEverySceneDrawWithAnEmptyCatalogue) {
+  lumora::LoadedFonts.clear();
+  for (const showcase::TScene* Scene : showcase::Scenes)
+    for (int32_t Step : {0, 1, Scene->EndAt / 2, Scene->EndAt}) Scene->DrawFrame(Step);
+  lumora::ClearVirtualScreen();
+  showcase::DrawOutroFrame(500);
+  EXPECT_TRUE(ScreenIsBlack());
+  lumora::LoadedFonts.assign(showcase::FONT_COUNT, &Block->Font);
+}
+
 TEST_F(Outro, ReturnsAtOnceWhenTerminateIsSet) {
   showcase::Terminate = true;
   showcase::Outro();

@@ -32,7 +32,7 @@ void SimulateScene(TSimClock& Clock, const showcase::TScene& Scene) {
   int32_t LastTime = int32_t(Clock.Tick());
   do {
     const int32_t Delta = int32_t(Clock.Tick() - uint32_t(LastTime));
-    LastTime = int32_t(Clock.Tick()) - Delta % Scene.Takt;
+    LastTime = int32_t(Clock.Tick() - uint32_t(Delta % Scene.Takt));
     Step += Delta / Scene.Takt;
     Clock.Present();
   } while (Step < Scene.EndAt);
