@@ -132,8 +132,11 @@ std::string PageName(const std::string& Out, int Page) {
   const size_t Dot = Out.rfind('.');
   const size_t Slash = Out.find_last_of('/');
   const bool HasExt = Dot != std::string::npos && (Slash == std::string::npos || Dot > Slash);
-  const std::string Suffix = "-" + std::to_string(Page);
-  return HasExt ? Out.substr(0, Dot) + Suffix + Out.substr(Dot) : Out + Suffix;
+  std::string Name = HasExt ? Out.substr(0, Dot) : Out;
+  Name += '-';
+  Name += std::to_string(Page);
+  if (HasExt) Name += Out.substr(Dot);
+  return Name;
 }
 
 bool WriteSpecimen(const TFont& Font, uint32_t Ascent, const std::string& Out) {
