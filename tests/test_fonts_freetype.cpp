@@ -3,6 +3,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -113,6 +114,40 @@ TEST_F(FreeTypeCrossCheck, FontsWrittenByMkfntReadTheSame) {
   EXPECT_EQ(VersionOf("v3-bold13.fnt"), 0x0300);
   EXPECT_EQ(VersionOf("v2-pt9.fnt"), 0x0200);
   EXPECT_EQ(VersionOf("large90.fnt"), 0x0300);
+
+  // Every glyph is as wide as the source's rounded advance, so text keeps the font's
+  // spacing, and a glyph whose ink overhangs its advance keeps all of its ink unless the
+  // ink is wider than the cell.
+  FT_Face Source = nullptr;
+  ASSERT_EQ(FT_New_Face(Library, SYSTEM_FONT, 0, &Source), 0);
+  ASSERT_EQ(FT_Set_Pixel_Sizes(Source, 0, 21), 0);
+  TFont Made{};
+  uint8_t Result = 99;
+  LoadFNTFont(Dir + "/auto21.fnt", Made, Result);
+  ASSERT_EQ(Result, FNT_OK);
+  int Overhanging = 0;
+  for (int Code = 0x21; Code < 0x7F; ++Code) {
+    ASSERT_EQ(FT_Load_Char(Source, FT_ULong(Code), FT_LOAD_RENDER | FT_LOAD_TARGET_MONO), 0);
+    const FT_GlyphSlot G = Source->glyph;
+    const int Advance = int(std::nearbyint(G->advance.x / 64.0));
+    EXPECT_EQ(GetTextLength(Made, std::string(1, char(Code))), uint32_t(Advance)) << char(Code);
+    if (G->bitmap_left < 0 || G->bitmap_left + int(G->bitmap.width) > Advance) ++Overhanging;
+    if (int(G->bitmap.width) > Advance) continue;
+    int SourceInk = 0;
+    for (unsigned Y = 0; Y < G->bitmap.rows; ++Y)
+      for (unsigned X = 0; X < G->bitmap.width; ++X)
+        SourceInk += (G->bitmap.buffer[ptrdiff_t(Y) * G->bitmap.pitch + X / 8] >> (7 - X % 8)) & 1;
+    ClearVirtualScreen();
+    SetColor(255, 255, 255, 0);
+    WriteText(100, 100, Made, std::string(1, char(Code)));
+    int Drawn = 0;
+    for (int Y = 90; Y < 140; ++Y)
+      for (int X = 90; X < 140; ++X) Drawn += Bytes(X, Y)[0] != 0;
+    EXPECT_EQ(Drawn, SourceInk) << char(Code);
+  }
+  EXPECT_GT(Overhanging, 0);  // the check above met some overhanging ink
+  FreeFNTFont(Made);
+  FT_Done_Face(Source);
   fs::remove_all(Dir);
 }
 

@@ -63,11 +63,13 @@ void PrintUsage(std::FILE* To) {
       "  -q, --quiet    no summary line\n"
       "  -h, --help     show this help\n"
       "\n"
-      "Glyphs: the width of a glyph is its advance, rounded. Ink is never clipped: a glyph\n"
-      "whose ink reaches left of its origin or beyond its advance gets a cell wide enough\n"
-      "for all of its ink (the ink keeps its place relative to the origin, the cell grows\n"
-      "on that side), so such a glyph advances by the extra columns. dfPixHeight is the\n"
-      "size's ascent plus descent, grown where a glyph's ink reaches above or below them.\n"
+      "Glyphs: the width of a glyph is its advance, rounded (plus one with --bold), so\n"
+      "text keeps the font's spacing. Ink outside that cell (italic and script letters\n"
+      "overhang by a pixel or two) is moved into it by as many columns as it overhangs;\n"
+      "only ink wider than the cell itself is cut, on the right. A glyph with ink but\n"
+      "no advance is as wide as its ink, and no glyph is narrower than one column.\n"
+      "dfPixHeight is the size's ascent plus descent, grown where a glyph's ink reaches\n"
+      "above or below them.\n"
       "Codes the font lacks, and codes 0x7F, 0x81, 0x8D, 0x8F, 0x90 and 0x9D that\n"
       "Windows-1252 leaves undefined, draw the default character: the font's .notdef glyph\n"
       "(an outlined box when that glyph is blank), stored at the first such code. A font\n"
@@ -243,16 +245,25 @@ struct TCell {
 };
 
 TCell MakeCell(const TRendered& R, int Ascent, int PixHeight, bool Bold) {
+  // The cell is the advance wide. Ink overhanging it on the left or the right is moved
+  // in by its overhang (left first); what is still outside, ink wider than the cell, is cut.
+  // A glyph with ink but no advance (a spacing accent drawn as a mark) gets a cell as wide
+  // as its ink, and no cell is narrower than one column: readers refuse empty glyphs.
   const bool Ink = R.HasInk();
-  const int CellLeft = Ink ? std::min(0, R.Left) : 0;
-  const int CellRight = Ink ? std::max(R.Advance, R.Left + R.Width) : R.Advance;
-  const int Width = std::max(0, CellRight - CellLeft) + (Bold ? 1 : 0);
+  const int Advance = std::max(1, R.Advance > 0 || !Ink ? R.Advance : R.Width);
+  const int Width = Advance + (Bold ? 1 : 0);
   if (Width > 0xFFFF) Fail("a glyph is wider than 65,535 pixels");
+  int Shift = 0;
+  if (R.Left + R.Width > Advance) Shift = Advance - (R.Left + R.Width);
+  if (R.Left + Shift < 0) Shift = -R.Left;
   std::vector<uint8_t> Grid(size_t(Width) * size_t(PixHeight), 0);
   for (int Y = 0; Y < R.Rows && Ink; ++Y) {
     const int Row = Ascent - R.Top + Y;
-    for (int X = 0; X < R.Width; ++X)
-      if (R.Ink[size_t(Y) * size_t(R.Width) + size_t(X)]) Grid[size_t(Row) * size_t(Width) + size_t(R.Left - CellLeft + X)] = 1;
+    for (int X = 0; X < R.Width; ++X) {
+      const int Column = R.Left + Shift + X;
+      if (Column < Advance && R.Ink[size_t(Y) * size_t(R.Width) + size_t(X)])
+        Grid[size_t(Row) * size_t(Width) + size_t(Column)] = 1;
+    }
   }
   if (Bold) {
     for (int Y = 0; Y < PixHeight; ++Y)
