@@ -110,22 +110,28 @@ void WalkLine(int64_t X1, int64_t Y1, int64_t X2, int64_t Y2) {
   }
   if (K.Lo > K.Hi) return;
 
+  // Every step of K.Lo..K.Hi lies inside the viewport: walk the buffer with a running
+  // offset and put the colour without further clip tests.
   const i128 T = H + i128(K.Lo) * N;
   int64_t S = M > 0 ? int64_t(T % M) : 0;
-  int64_t Maj = Maj0 + K.Lo * MajStep;
-  int64_t Min = Min0 + (M > 0 ? int64_t(T / M) : 0) * MinStep;
+  const int64_t Maj = Maj0 + K.Lo * MajStep;
+  const int64_t Min = Min0 + (M > 0 ? int64_t(T / M) : 0) * MinStep;
+  const int64_t X = XMajor ? Maj : Min, Y = XMajor ? Min : Maj;
+  const ptrdiff_t XStep = 4, YStep = ROW_BYTES;
+  const ptrdiff_t MajBytes = MajStep * (XMajor ? XStep : YStep);
+  const ptrdiff_t MinBytes = MinStep * (XMajor ? YStep : XStep);
+  // An offset, not a pointer: after the last pixel it may point outside the buffer.
+  ptrdiff_t Offset = ptrdiff_t(detail::ScreenOffset(int32_t(X), int32_t(Y)));
+  uint8_t* const Screen = VirtualScreen;
+  const TColor C = Color;
   for (int64_t I = K.Lo; I <= K.Hi; ++I) {
-    if (XMajor) {
-      detail::PlotPixel(int32_t(Maj), int32_t(Min));
-    } else {
-      detail::PlotPixel(int32_t(Min), int32_t(Maj));
-    }
+    detail::PutPixel(Screen + Offset, &C.B, C.Alpha);
     S += N;
     if (S >= M) {
       S -= M;
-      Min += MinStep;
+      Offset += MinBytes;
     }
-    Maj += MajStep;
+    Offset += MajBytes;
   }
 }
 
