@@ -112,11 +112,30 @@ void WalkLine(int64_t X1, int64_t Y1, int64_t X2, int64_t Y2) {
 
   // Every step of K.Lo..K.Hi lies inside the viewport: walk the buffer with a running
   // offset and put the colour without further clip tests.
-  const i128 T = H + i128(K.Lo) * N;
-  int64_t S = M > 0 ? int64_t(T % M) : 0;
+  // The accumulator and the diagonal moves before step K.Lo; 128-bit division only where
+  // H + K.Lo x N does not fit 64 bits.
+  int64_t S = 0, Diagonals = 0;
+  if (M > 0) {
+    int64_t T;
+    if (!__builtin_mul_overflow(K.Lo, N, &T) && !__builtin_add_overflow(T, H, &T)) {
+      S = T % M;
+      Diagonals = T / M;
+    } else {
+      const i128 Wide = H + i128(K.Lo) * N;
+      S = int64_t(Wide % M);
+      Diagonals = int64_t(Wide / M);
+    }
+  }
   const int64_t Maj = Maj0 + K.Lo * MajStep;
-  const int64_t Min = Min0 + (M > 0 ? int64_t(T / M) : 0) * MinStep;
+  const int64_t Min = Min0 + Diagonals * MinStep;
   const int64_t X = XMajor ? Maj : Min, Y = XMajor ? Min : Maj;
+  if (XMajor && N == 0) {  // a horizontal line: one span, each pixel put once as by the walk
+    const int64_t Count = K.Hi - K.Lo + 1;
+    const int64_t First = MajStep > 0 ? X : X - (Count - 1);
+    detail::ColorSpan(VirtualScreen + detail::ScreenOffset(int32_t(First), int32_t(Y)), int32_t(Count),
+                      Color);
+    return;
+  }
   const ptrdiff_t XStep = 4, YStep = ROW_BYTES;
   const ptrdiff_t MajBytes = MajStep * (XMajor ? XStep : YStep);
   const ptrdiff_t MinBytes = MinStep * (XMajor ? YStep : XStep);
