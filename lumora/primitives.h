@@ -17,8 +17,8 @@ namespace lumora {
 void Line(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2);
 
 // Thin circle of radius |R| around (XS, YS): on each row offset Y = 0..|R| the four
-// mirrored runs from this row's half-width round(sqrt(R^2 - Y^2)) out to the previous
-// row's, so the outline has no gaps. Plotted through Pixel; pixels on the mirror axes
+// mirrored runs from this row's half-width, sqrt(R^2 - Y^2) rounded to the nearest
+// integer, out to the previous row's, so the outline has no gaps. Plotted through Pixel; pixels on the mirror axes
 // are plotted (and blended) twice, the centre of R = 0 four times. Clips and blends.
 void Circle(int32_t XS, int32_t YS, int32_t R);
 
