@@ -44,10 +44,10 @@ int Union(TRange A, TRange B, TRange Out[2]) {
 
 int64_t Sgn(int64_t A) { return A > 0 ? 1 : (A < 0 ? -1 : 0); }
 
-// The square root of M rounded to the nearest integer, exactly. The double root is within one of the answer (M may lose bits
-// on conversion); the integer test settles it: K is the rounded root exactly when
-// K^2 - K < M <= K^2 + K (a root is never a half). The squares formed here stay below
-// 9 x 2^60, so K^2 + K fits.
+// The square root of M rounded to the nearest integer, exactly. The double root is within
+// one of the answer (M may lose bits on conversion); the integer test settles it: K is the
+// rounded root exactly when K^2 - K < M <= K^2 + K (a root is never a half). The squares
+// formed here stay below 9 x 2^60, so K^2 + K fits.
 uint64_t RoundSqrt(uint64_t M) {
   uint64_t K = uint64_t(std::llrint(std::sqrt(double(M))));
   while (K * K + K < M) ++K;

@@ -18,8 +18,9 @@ void Line(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2);
 
 // Thin circle of radius |R| around (XS, YS): on each row offset Y = 0..|R| the four
 // mirrored runs from this row's half-width, sqrt(R^2 - Y^2) rounded to the nearest
-// integer, out to the previous row's, so the outline has no gaps. Plotted through Pixel; pixels on the mirror axes
-// are plotted (and blended) twice, the centre of R = 0 four times. Clips and blends.
+// integer, out to the previous row's, so the outline has no gaps. Plotted through Pixel;
+// pixels on the mirror axes are plotted (and blended) twice, the centre of R = 0 four
+// times. Clips and blends.
 void Circle(int32_t XS, int32_t YS, int32_t R);
 
 // Ring covering the radii R - (Line_Width - 1) div 2 .. R + Line_Width div 2 (division
