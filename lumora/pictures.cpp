@@ -51,7 +51,6 @@ using detail::Le32;
 // form of nearbyint and gives the same result.
 int64_t R(long double V) { return std::llrint(V); }
 
-
 // A forward-only reader that counts its position. A regular file skips by seeking forward;
 // any other stream reads the bytes and drops them.
 struct TReader {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <cwchar>
 
 #include "lumora/blend.h"
 #include "lumora/lumora.h"
@@ -55,10 +54,12 @@ uint64_t RoundSqrt(uint64_t M) {
   return K;
 }
 
-// Pixel for 64-bit coordinates: clip, then the ordinary plot.
+// Pixel for 64-bit coordinates: clip, then put Color (callers have checked that there is
+// a back buffer).
 inline void Plot(int64_t X, int64_t Y) {
   if (X < ViewPort.X1 || X > ViewPort.X2 || Y < ViewPort.Y1 || Y > ViewPort.Y2) return;
-  detail::PlotPixel(int32_t(X), int32_t(Y));
+  detail::PutPixel(VirtualScreen + detail::ScreenOffset(int32_t(X), int32_t(Y)), &Color.B,
+                   Color.Alpha);
 }
 
 // The error-accumulating line walk from (X1, Y1) to (X2, Y2), both ends included, run
@@ -110,8 +111,6 @@ void WalkLine(int64_t X1, int64_t Y1, int64_t X2, int64_t Y2) {
   }
   if (K.Lo > K.Hi) return;
 
-  // Every step of K.Lo..K.Hi lies inside the viewport: walk the buffer with a running
-  // offset and put the colour without further clip tests.
   // The accumulator and the diagonal moves before step K.Lo; 128-bit division only where
   // H + K.Lo x N does not fit 64 bits.
   int64_t S = 0, Diagonals = 0;
@@ -132,14 +131,16 @@ void WalkLine(int64_t X1, int64_t Y1, int64_t X2, int64_t Y2) {
   if (XMajor && N == 0) {  // a horizontal line: one span, each pixel put once as by the walk
     const int64_t Count = K.Hi - K.Lo + 1;
     const int64_t First = MajStep > 0 ? X : X - (Count - 1);
-    detail::ColorSpan(VirtualScreen + detail::ScreenOffset(int32_t(First), int32_t(Y)), int32_t(Count),
-                      Color);
+    detail::ColorSpan(VirtualScreen + detail::ScreenOffset(int32_t(First), int32_t(Y)),
+                      int32_t(Count), Color);
     return;
   }
   const ptrdiff_t XStep = 4, YStep = ROW_BYTES;
   const ptrdiff_t MajBytes = MajStep * (XMajor ? XStep : YStep);
   const ptrdiff_t MinBytes = MinStep * (XMajor ? YStep : XStep);
-  // An offset, not a pointer: after the last pixel it may point outside the buffer.
+  // Every step of K.Lo..K.Hi lies inside the viewport: walk the buffer with a running
+  // offset (not a pointer: after the last pixel it may point outside the buffer) and put
+  // the colour without further clip tests.
   ptrdiff_t Offset = ptrdiff_t(detail::ScreenOffset(int32_t(X), int32_t(Y)));
   uint8_t* const Screen = VirtualScreen;
   const TColor C = Color;
@@ -228,23 +229,14 @@ bool RowIsUniform(const uint8_t* Row, int32_t Count, uint32_t Value) {
   return true;
 }
 
-// Stores Value into Count pixels from Dst. Long runs use the string store of x86-64,
-// which writes whole cache lines without reading them first (as memset does for large
-// sizes); shorter ones wmemset where wchar_t is a 32-bit unit, a plain loop elsewhere.
+// Stores Value into Count pixels from Dst. On x86-64 with the string store, which writes
+// whole cache lines without reading them first (as memset does for large sizes).
 void FillPixels(uint8_t* Dst, size_t Count, uint32_t Value) {
 #if defined(__x86_64__) && defined(__GNUC__)
-  if (Count >= 1024) {
-    __asm__ volatile("rep stosl" : "+D"(Dst), "+c"(Count) : "a"(Value) : "memory");
-    return;
-  }
+  __asm__ volatile("rep stosl" : "+D"(Dst), "+c"(Count) : "a"(Value) : "memory");
+#else
+  for (size_t I = 0; I < Count; ++I) std::memcpy(Dst + I * 4, &Value, 4);
 #endif
-  if constexpr (sizeof(wchar_t) == 4) {
-    wchar_t W;
-    std::memcpy(&W, &Value, 4);
-    std::wmemset(reinterpret_cast<wchar_t*>(Dst), W, Count);
-  } else {
-    for (size_t I = 0; I < Count; ++I) std::memcpy(Dst + I * 4, &Value, 4);
-  }
 }
 
 }  // namespace
