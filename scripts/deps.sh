@@ -20,7 +20,7 @@ lumora_install_deps() {
 
 # What it takes to build the library, the showcase, the tools and the tests.
 LUMORA_BUILD_PACKAGES=(build-essential cmake pkg-config libsdl2-dev libfreetype-dev zlib1g-dev
-  libgtest-dev libbenchmark-dev)
+  libgtest-dev libbenchmark-dev libxxhash-dev)
 # What the tests use besides: ImageMagick and FreeType-readable fonts for differential tests,
 # ffmpeg for the recorder.
 LUMORA_TEST_PACKAGES=(imagemagick ffmpeg fonts-dejavu-core)

@@ -3,11 +3,14 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "tools/common/frame_hash.h"
 #include "tools/common/png_write.h"
 #include "tools/record/options.h"
 #include "tools/record/playback.h"
@@ -150,6 +153,14 @@ bool Record(const TRecordOptions& O) {
       return false;
     }
   }
+  std::FILE* Hashes = nullptr;
+  if (!O.HashesFile.empty()) {
+    Hashes = std::fopen(O.HashesFile.c_str(), "w");
+    if (Hashes == nullptr) {
+      Fail("cannot write " + O.HashesFile + ": " + std::strerror(errno));
+      return false;
+    }
+  }
   TFfmpeg Ffmpeg;
   if (Video && !StartFfmpeg(Ffmpeg, O.Output, O.Fps, Error)) {
     Fail(Error);
@@ -186,6 +197,14 @@ bool Record(const TRecordOptions& O) {
       }
       ++FramesWritten;
     }
+    if (Hashes != nullptr) {
+      tools::THashLine Line;
+      Line.Index = Index;
+      Line.Part = SegmentLabel(Schedule, Index);
+      Line.Step = Index < Schedule.Steps.size() ? Schedule.Steps[Index] : -1;
+      Line.Hash = tools::FrameHash(Frame, lumora::SCREEN_BYTES);
+      std::fprintf(Hashes, "%s\n", tools::FormatHashLine(Line).c_str());
+    }
     if (Video && !TimelineAdd(Timeline, Frame, ClockThirds, ToFfmpeg)) {
       Failed = true;
       return false;
@@ -200,11 +219,18 @@ bool Record(const TRecordOptions& O) {
 
   const double Seconds = double(Result.EndThirds) / 3000.0;
   if (Video && !FinishFfmpeg(Ffmpeg, !Failed, Error)) Failed = true;
+  if (Hashes != nullptr && (std::ferror(Hashes) || std::fclose(Hashes) != 0) && !Failed) {
+    Error = "cannot write " + O.HashesFile + ": " + std::strerror(errno);
+    Failed = true;
+  }
   if (Failed) {
     Fail(Error.empty() ? "recording failed" : Error);
     if (Video) Fail("no video written");
     return false;
   }
+  if (!O.HashesFile.empty())
+    std::printf("lumora-record: wrote the hashes of %llu frames to %s\n",
+                (unsigned long long)Result.Frames, O.HashesFile.c_str());
   if (!O.FramesDir.empty())
     std::printf("lumora-record: wrote %llu frames to %s\n", (unsigned long long)FramesWritten,
                 O.FramesDir.c_str());
@@ -230,6 +256,7 @@ int main(int argc, char** argv) {
   // Output paths belong to the directory the tool was started in, not the assets folder.
   O.Output = Absolute(O.Output);
   if (!O.FramesDir.empty()) O.FramesDir = Absolute(O.FramesDir);
+  if (!O.HashesFile.empty()) O.HashesFile = Absolute(O.HashesFile);
   if (!O.ContactSheet.empty()) O.ContactSheet = Absolute(O.ContactSheet);
   for (TStill& S : O.Stills) S.File = Absolute(S.File);
   if (!EnterAssets(O.Assets, Error)) {

@@ -118,7 +118,7 @@ bool ParseRecordOptions(int argc, const char* const* argv, TRecordOptions& Optio
     }
     static const char* const WithValue[] = {"--fps",    "--scene", "--escape-at",
                                             "--frames", "--still", "--contact-sheet",
-                                            "--output", "--assets"};
+                                            "--output", "--assets", "--hashes"};
     bool Known = false;
     for (const char* Name : WithValue) Known = Known || Arg == Name;
     if (!Known) {
@@ -170,6 +170,7 @@ bool ParseRecordOptions(int argc, const char* const* argv, TRecordOptions& Optio
         return false;
       }
       if (Arg == "--frames") O.FramesDir = Value;
+      if (Arg == "--hashes") O.HashesFile = Value;
       if (Arg == "--contact-sheet") O.ContactSheet = Value;
       if (Arg == "--output") {
         O.Output = Value;
@@ -183,7 +184,7 @@ bool ParseRecordOptions(int argc, const char* const* argv, TRecordOptions& Optio
     return false;
   }
   if (!WantsPlayback(O) && O.Stills.empty() && O.ContactSheet.empty()) {
-    Error = "nothing to do: --no-video without --frames, --still or --contact-sheet";
+    Error = "nothing to do: --no-video without --frames, --hashes, --still or --contact-sheet";
     return false;
   }
   Options = O;
@@ -196,7 +197,9 @@ bool WantsVideo(const TRecordOptions& O) {
   return (O.Stills.empty() && O.ContactSheet.empty()) || O.OutputGiven;
 }
 
-bool WantsPlayback(const TRecordOptions& O) { return WantsVideo(O) || !O.FramesDir.empty(); }
+bool WantsPlayback(const TRecordOptions& O) {
+  return WantsVideo(O) || !O.FramesDir.empty() || !O.HashesFile.empty();
+}
 
 const char* UsageText() {
   return "Usage: lumora-record [OPTION]...\n"
@@ -212,7 +215,11 @@ const char* UsageText() {
          "                       primitives, fonts, images or outro\n"
          "  --escape-at MS       press Escape at virtual time MS (ms since start)\n"
          "  --frames DIR         also write every presented frame as DIR/frame_000000.png ...\n"
-         "  --no-video           write no video (with --frames, --still or --contact-sheet)\n"
+         "  --hashes FILE        also write the XXH3-128 hash of every presented frame to FILE,\n"
+         "                       one line each: frame index, part (start, scene or fade), step\n"
+         "                       or fade pass, hash; tests/golden/ holds the reference lists\n"
+         "  --no-video           write no video (with --frames, --hashes, --still or\n"
+         "                       --contact-sheet)\n"
          "  --still SCENE:STEP[:FILE]\n"
          "                       write the frame of STEP of SCENE as a PNG (default FILE:\n"
          "                       SCENE-STEP.png); repeatable\n"

@@ -26,6 +26,7 @@ struct TRecordOptions {
   bool OutputGiven = false;
   bool NoVideo = false;
   std::string FramesDir;  // empty: no PNG per frame
+  std::string HashesFile;  // empty: no hash list
   std::vector<TStill> Stills;
   std::string ContactSheet;  // empty: none
   std::string Assets;        // empty: look in the usual places

@@ -17,10 +17,12 @@ constexpr uint32_t FADE_SLEEP_THIRDS = 15 * 3;
 // The headless clock, advanced as the platform advances it.
 struct TSimClock {
   uint32_t FrameThirds;
+  std::vector<int32_t>& Steps;
   uint64_t Thirds = 0;
   uint64_t Frames = 0;
   uint32_t Tick() const { return uint32_t(Thirds / 3); }
-  void Present() {
+  void Present(int32_t Step) {
+    Steps.push_back(Step);
     ++Frames;
     Thirds += FrameThirds;
   }
@@ -34,13 +36,13 @@ void SimulateScene(TSimClock& Clock, const showcase::TScene& Scene) {
     const int32_t Delta = int32_t(Clock.Tick() - uint32_t(LastTime));
     LastTime = int32_t(Clock.Tick() - uint32_t(Delta % Scene.Takt));
     Step += Delta / Scene.Takt;
-    Clock.Present();
+    Clock.Present(Step);
   } while (Step < Scene.EndAt);
 }
 
 void SimulateFade(TSimClock& Clock) {
   for (uint32_t I = 0; I < FADE_PASSES; ++I) {
-    Clock.Present();
+    Clock.Present(int32_t(I + 1));
     Clock.Thirds += FADE_SLEEP_THIRDS;
   }
 }
@@ -66,9 +68,9 @@ bool FadeFollows(const showcase::TScene& Scene) { return &Scene != &showcase::Fo
 
 TSchedule PlaySchedule(const showcase::TScene* Scene, uint32_t FrameThirds) {
   TSchedule Schedule;
-  TSimClock Clock{FrameThirds};
+  TSimClock Clock{FrameThirds, Schedule.Steps};
   Schedule.Segments.push_back({"start", 0});
-  Clock.Present();  // InitLumora presents the cleared screen
+  Clock.Present(0);  // InitLumora presents the cleared screen
   for (const showcase::TScene* S : showcase::Scenes) {
     if (Scene != nullptr && S != Scene) continue;
     Schedule.Segments.push_back({S->Name, Clock.Frames});

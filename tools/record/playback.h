@@ -23,6 +23,7 @@ struct TSegment {
 struct TSchedule {
   std::vector<TSegment> Segments;
   uint64_t Frames = 0;     // frames presented by a run without Escape
+  std::vector<int32_t> Steps;  // per frame: the scene's step, the fade's pass, 0 at start
   uint64_t EndThirds = 0;  // the virtual clock when it ends, in thirds of a ms
 };
 
