@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "lumora/blend.h"
+#include "lumora/internal/blend.h"
 #include "lumora/lumora.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // lumora files: opening the files the font and picture loaders read.
 // Relies on the C library's fopen and POSIX fstat.
-#include "lumora/files.h"
+#include "lumora/internal/files.h"
 
 #include <algorithm>
 

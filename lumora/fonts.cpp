@@ -8,8 +8,8 @@
 #include <memory>
 #include <new>
 
-#include "lumora/blend.h"
-#include "lumora/files.h"
+#include "lumora/internal/blend.h"
+#include "lumora/internal/files.h"
 #include "lumora/lumora.h"
 
 namespace lumora {

@@ -10,10 +10,10 @@
 #include <memory>
 #include <new>
 
-#include "lumora/blend.h"
-#include "lumora/files.h"
+#include "lumora/internal/blend.h"
+#include "lumora/internal/files.h"
 #include "lumora/lumora.h"
-#include "lumora/sampling.h"
+#include "lumora/internal/sampling.h"
 
 namespace lumora {
 

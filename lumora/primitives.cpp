@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "lumora/blend.h"
+#include "lumora/internal/blend.h"
 #include "lumora/lumora.h"
 
 namespace lumora {

@@ -2,7 +2,7 @@
 // Relies on the back buffer of display.cpp and the blend of blend.h.
 #include <cstring>
 
-#include "lumora/blend.h"
+#include "lumora/internal/blend.h"
 #include "lumora/lumora.h"
 
 #if defined(__SSE2__)

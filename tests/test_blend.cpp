@@ -1,5 +1,5 @@
 // Tests for the blend: the integer byte blend against the rounded floating-point mix, and
-// every span kernel against PutPixel. Relies on lumora/blend.h only (no display).
+// every span kernel against PutPixel. Relies on lumora/internal/blend.h only (no display).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "lumora/blend.h"
+#include "lumora/internal/blend.h"
 
 namespace {
 

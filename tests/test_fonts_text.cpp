@@ -2,7 +2,7 @@
 // advance, clipping, blending, long texts and fonts that are not loaded.
 #include <filesystem>
 
-#include "lumora/blend.h"
+#include "lumora/internal/blend.h"
 #include "support/font_test.h"
 
 namespace {

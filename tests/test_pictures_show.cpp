@@ -3,7 +3,7 @@
 #include <cmath>
 #include <random>
 
-#include "lumora/sampling.h"
+#include "lumora/internal/sampling.h"
 #include "support/headless.h"
 
 using namespace lumora;

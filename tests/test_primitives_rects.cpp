@@ -1,6 +1,6 @@
 // Tests for Rectangle and FillRectangle: bands, corners, fills, fourth bytes, clipping.
 // Relies on the headless display and the reference drawings in test_primitives_support.h.
-#include "lumora/blend.h"
+#include "lumora/internal/blend.h"
 #include "test_primitives_support.h"
 
 namespace {
