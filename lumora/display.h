@@ -19,8 +19,6 @@ inline constexpr uint32_t MAX_SIZE = 20971520;
 static_assert(ROW_BYTES == 4096);
 static_assert(SCREEN_BYTES == 3145728);
 static_assert(MAX_SIZE == 20u * 1024u * 1024u);
-static_assert(std::numeric_limits<long double>::digits == 64,
-              "lumora needs the 80-bit extended long double of x86-64");
 
 using TDataElement = uint8_t[MAX_SIZE];
 using PDataElement = uint8_t*;
@@ -102,10 +100,12 @@ struct THeadlessOptions {
   std::function<void(const uint8_t* Frame, uint64_t Index)> FrameSink;
 };
 void UseHeadlessPlatform(const THeadlessOptions& Options = {});
-// Headless only: frames presented so far, the virtual clock in ms (exact thirds), and a
-// press of Escape from inside a frame sink (held down from now on).
+// Headless only: frames presented so far, the virtual clock in thirds of a millisecond
+// (exact) and in milliseconds (the same, as the nearest double), and a press of Escape from
+// inside a frame sink (held down from now on).
 uint64_t HeadlessFrameCount();
-long double HeadlessClockMs();
+uint64_t HeadlessClockThirds();
+double HeadlessClockMs();
 void HeadlessPressEscape();
 
 // ===================================================================== drawing state and pixel

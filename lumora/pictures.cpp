@@ -4,13 +4,13 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
 
 #include "lumora/internal/blend.h"
+#include "lumora/internal/extended.h"
 #include "lumora/internal/files.h"
 #include "lumora/lumora.h"
 #include "lumora/internal/sampling.h"
@@ -47,9 +47,8 @@ constexpr int32_t NO_LIMIT = 2147483647;
 using detail::Le16;
 using detail::Le32;
 
-// Rounds to the nearest integer, ties to even (the default rounding mode); rint is the fast
-// form of nearbyint and gives the same result.
-int64_t R(long double V) { return std::llrint(V); }
+// R(A / B x C) formed in extended precision; see ext::ScaleRound.
+int64_t R(uint64_t A, uint64_t B, uint64_t C) { return ext::ScaleRound(A, B, C); }
 
 // A forward-only reader that counts its position. A regular file skips by seeking forward;
 // any other stream reads the bytes and drops them.
@@ -132,10 +131,10 @@ void LoadBMPPicture(const std::string& PictureName, TPicture& Picture, int32_t M
   int64_t ImW = W, ImH = H;
   if (ImW > MaxW) {
     ImW = MaxW;
-    ImH = R((long double)MaxW / W * H);
+    ImH = R(uint64_t(MaxW), W, H);
   }
   if (ImH > MaxH) {
-    ImW = R((long double)MaxH / ImH * ImW);
+    ImW = R(uint64_t(MaxH), uint64_t(ImH), uint64_t(ImW));
     ImH = MaxH;
   }
   if (ImW == 0) ImW = 1;
@@ -144,7 +143,7 @@ void LoadBMPPicture(const std::string& PictureName, TPicture& Picture, int32_t M
   const uint64_t PixelBytes = uint64_t(ImW) * uint64_t(ImH) * 4;
   if (PixelBytes > MAX_SIZE) Code = BMP_TOO_LARGE;
 
-  const uint64_t L = uint64_t(R((long double)Bits * W / 8));
+  const uint64_t L = uint64_t(ext::RoundToInt(ext::Ext(Bits) * ext::Ext(W) / ext::Ext(8)));
   const uint64_t Avail = uint64_t(std::max<int32_t>(GetAvailRAMMemory(), 0));
   if (PixelBytes > Avail || L > Avail || PixelBytes + L + MEMORY_MARGIN > Avail)
     Code = BMP_NOT_ENOUGH_MEMORY;
@@ -171,7 +170,7 @@ void LoadBMPPicture(const std::string& PictureName, TPicture& Picture, int32_t M
   // the destination row, so the last one needed is that of the top destination row.
   const uint64_t Stride = (L + 3) / 4 * 4;
   auto SourceRow = [&](int64_t Y) {
-    return std::min<int64_t>(R((long double)H / ImH * Y), int64_t(H) - 1);
+    return std::min<int64_t>(R(H, uint64_t(ImH), uint64_t(Y)), int64_t(H) - 1);
   };
   const uint64_t LastRow = uint64_t(SourceRow(ImH - 1));
   const uint64_t Needed = DataStart + LastRow * Stride + L;
@@ -190,7 +189,7 @@ void LoadBMPPicture(const std::string& PictureName, TPicture& Picture, int32_t M
   }
   const uint32_t BytesPerPixel = Bits / 8;
   for (int64_t X = 0; X < ImW; ++X) {
-    const int64_t C = ImW == W ? X : std::min<int64_t>(R((long double)W / ImW * X), int64_t(W) - 1);
+    const int64_t C = ImW == W ? X : std::min<int64_t>(R(W, uint64_t(ImW), uint64_t(X)), int64_t(W) - 1);
     Column[size_t(X)] = uint32_t(C) * BytesPerPixel;
   }
 
@@ -258,16 +257,8 @@ void FreeBMPPicture(TPicture& Picture) {
 
 // ===================================================================== display
 
-// The extended-precision quotient and product lie within Last x 2^-62 (below 2^-30) of the
-// exact value (D + 1) x Last / Size = Q + Rem / Size, so they round like the exact value
-// unless Rem / Size lies within 2^-30 of a half; only then is the extended computation done.
 int64_t detail::SourceIndex(uint64_t D, uint32_t Size, uint32_t Last) {
-  const uint64_t N = (D + 1) * Last;  // below 2^64: D + 1 <= Size < 2^32 and Last < 2^32
-  const uint64_t Q = N / Size, Rem = N % Size;
-  const int64_t FromHalf = int64_t(2 * Rem) - int64_t(Size);
-  const uint64_t Distance = uint64_t(FromHalf < 0 ? -FromHalf : FromHalf);
-  if (Distance << 29 > Size) return int64_t(Q) + (FromHalf > 0);
-  return R((long double)(D + 1) / Size * (long double)Last);
+  return ext::ScaleRound(D + 1, Size, Last);
 }
 
 void ShowAlphaScaleBMPPicture(int32_t X, int32_t Y, const TPicture& Picture, uint32_t Width,

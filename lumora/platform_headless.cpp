@@ -85,7 +85,8 @@ void UseHeadlessPlatform(const THeadlessOptions& Options) {
 }
 
 uint64_t HeadlessFrameCount() { return State.Frames; }
-long double HeadlessClockMs() { return (long double)State.ClockThirds / 3.0L; }
+uint64_t HeadlessClockThirds() { return State.ClockThirds; }
+double HeadlessClockMs() { return double(State.ClockThirds) / 3.0; }
 void HeadlessPressEscape() { State.EscapeHeld = true; }
 
 }  // namespace lumora

@@ -19,24 +19,24 @@ void RecordStep(int32_t Step) {
 const showcase::TScene TestScene{"test", 10, 301, RecordStep};  // ends once Step > 300
 
 // Runs the test scene with FrameThirds of virtual time per frame; returns the end time.
-long double RunTestScene(uint32_t FrameThirds) {
+double RunTestScene(uint32_t FrameThirds) {
   THeadlessOptions O;
   O.FrameThirds = FrameThirds;
   UseHeadlessPlatform(O);
   InitLumora("t");
   DrawnSteps.clear();
   showcase::Terminate = false;
-  const long double Start = HeadlessClockMs();
+  const double Start = HeadlessClockMs();
   showcase::RunScene(TestScene);
-  const long double End = HeadlessClockMs() - Start;
+  const double End = HeadlessClockMs() - Start;
   CloseLumora();
   return End;
 }
 
 TEST(FrameLoop, StepsFollowTheClockAtAnyFrameRate) {
-  const long double Fast = RunTestScene(50);  // 16.67 ms per frame
+  const double Fast = RunTestScene(50);  // 16.67 ms per frame
   const std::vector<int32_t> FastSteps = DrawnSteps;
-  const long double Slow = RunTestScene(105);  // 35 ms per frame
+  const double Slow = RunTestScene(105);  // 35 ms per frame
   ASSERT_GE(DrawnSteps.size(), 2u);
   EXPECT_EQ(DrawnSteps.front(), 0);  // the first frame is step 0
   for (size_t I = 2; I < DrawnSteps.size(); ++I) {
@@ -79,8 +79,8 @@ TEST(FrameLoop, AnEscapeTappedBetweenPollsIsSeen) {
   EXPECT_TRUE(showcase::Terminate);
   ASSERT_FALSE(DrawnSteps.empty());
   EXPECT_LE(DrawnSteps.back(), 10);
-  EXPECT_GE(HeadlessClockMs(), 100.0L);
-  EXPECT_LT(HeadlessClockMs(), 100.0L + 16.7L);
+  EXPECT_GE(HeadlessClockMs(), 100.0);
+  EXPECT_LT(HeadlessClockMs(), 100.0 + 16.7);
   showcase::Terminate = false;
   CloseLumora();
 }

@@ -135,7 +135,7 @@ TEST_F(Fade, DarkensTheLastFrameInTwentyFivePasses) {
   lumora::SetColor(200, 100, 255, 0);
   lumora::FillRectangle(0, 0, 1023, 767);
   const uint64_t Before = lumora::HeadlessFrameCount();
-  const long double Start = lumora::HeadlessClockMs();
+  const double Start = lumora::HeadlessClockMs();
   showcase::Fade();
   EXPECT_EQ(lumora::HeadlessFrameCount() - Before, 25u);
   EXPECT_NEAR(double(lumora::HeadlessClockMs() - Start), 25 * (15 + 1000.0 / 60), 1e-6);

@@ -32,8 +32,8 @@ uint64_t FrameHash(const uint8_t* Frame) {
 
 struct TRun {
   std::vector<uint64_t> Hashes;
-  std::vector<long double> Times;  // virtual clock when each frame was presented
-  long double EndMs = 0;
+  std::vector<double> Times;  // virtual clock when each frame was presented
+  double EndMs = 0;
 };
 
 TRun Play(THeadlessOptions Options) {
@@ -63,8 +63,8 @@ struct TSegment {
 std::vector<TSegment> Segments(const TRun& R) {
   std::vector<TSegment> S;
   for (size_t I = 0; I < R.Times.size(); ++I) {
-    const long double Next = I + 1 < R.Times.size() ? R.Times[I + 1] : R.EndMs;
-    const bool Fade = Next - R.Times[I] > 25.0L;
+    const double Next = I + 1 < R.Times.size() ? R.Times[I + 1] : R.EndMs;
+    const bool Fade = Next - R.Times[I] > 25.0;
     if (S.empty() || S.back().Fade != Fade) S.push_back({Fade, 0});
     ++S.back().Frames;
   }

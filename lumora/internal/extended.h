@@ -2,8 +2,8 @@
 //
 // Where a result depends on a quotient or product formed in the 80-bit extended format
 // (64-bit significand, each operation rounded to nearest, ties to even), these routines give
-// that result bit for bit on every processor, without relying on long double, whose format
-// differs between processors and compilers. Values are finite; there are no infinities,
+// that result bit for bit on every processor, without relying on the compiler's widest
+// floating type, whose format differs between processors and compilers. Values are finite; there are no infinities,
 // NaNs or subnormals (exponents have the range of int32_t, far beyond what is used).
 // Private to the library and its own programs; not installed.
 #pragma once
@@ -64,6 +64,11 @@ int64_t RoundToInt(TExtended A);
 // Rounded to the nearest double, ties to even (overflow saturates to the largest double).
 double ToDouble(TExtended A);
 
+// R(A / B x C): the quotient, then the product, each rounded to 64 bits, then rounded to an
+// integer, ties to even; for A, B, C below 2^32 and B > 0 (a zero B gives 0). The common
+// case is settled by exact integer division; the extended steps run only near a half.
+int64_t ScaleRound(uint64_t A, uint64_t B, uint64_t C);
+
 // -1, 0 or 1 as A is below, equal to or above B.
 int Compare(TExtended A, TExtended B);
 
@@ -80,7 +85,7 @@ inline TExtended operator*(TExtended A, TExtended B) { return Mul(A, B); }
 inline TExtended operator/(TExtended A, TExtended B) { return Div(A, B); }
 inline TExtended operator-(TExtended A) { return Negate(A); }
 
-// An integer as an extended value: X(T) / X(60) x X(255).
-inline TExtended X(int64_t V) { return FromInt(V); }
+// An integer as an extended value: Ext(T) / Ext(60) x Ext(255).
+inline TExtended Ext(int64_t V) { return FromInt(V); }
 
 }  // namespace lumora::ext

@@ -47,7 +47,7 @@ void SimulateFade(TSimClock& Clock) {
   }
 }
 
-uint64_t ClockThirdsNow() { return uint64_t(std::llrint(HeadlessClockMs() * 3.0L)); }
+uint64_t ClockThirdsNow() { return HeadlessClockThirds(); }
 
 void OpenShowcase() {
   InitLumora("Lumora Showcase");
