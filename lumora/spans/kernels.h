@@ -1,0 +1,63 @@
+// lumora span kernels: the per-instruction-set forms of ColorSpan and PictureSpan, each
+// exactly PutPixel on every pixel (see blend.h). spans.cpp picks one at run time.
+// Private to lumora/spans/.
+//
+// The vector kernels blend in 16-bit lanes: t = Alpha x old + (255 - Alpha) x new + 128
+// stays below 65,536, and (t + (t >> 8)) >> 8 equals (t - 1) div 255 for every such t, so
+// each lane gives BlendByte exactly. A mask keeps the fourth byte of every screen pixel.
+#pragma once
+
+#include <cstdint>
+
+#include "lumora/internal/blend.h"
+
+// Which kernels this build has. SSE2 is part of the base instruction set where it is
+// compiled; AVX2 and AVX-512 are compiled per function (target attributes) and
+// used only when the processor reports them.
+#if defined(__SSE2__)
+#define LUMORA_SPAN_SSE2 1
+#else
+#define LUMORA_SPAN_SSE2 0
+#endif
+#if defined(__x86_64__) && defined(__SSE2__) && (defined(__GNUC__) || defined(__clang__))
+#define LUMORA_SPAN_AVX2 1
+#else
+#define LUMORA_SPAN_AVX2 0
+#endif
+
+namespace lumora::detail {
+
+// True when the source pixel's blue, green and red are the key's (never for NO_KEY).
+inline bool IsKey(const uint8_t* Src, int32_t Key) {
+  return Key >= 0 && uint32_t(Src[0] | Src[1] << 8 | Src[2] << 16) == uint32_t(Key);
+}
+
+// Nothing when Count <= 0. A vector kernel hands the pixels after its last whole vector to
+// the next narrower kernel (AVX-512: to a masked vector).
+void ColorSpanScalar(uint8_t* Dst, int32_t Count, TColor C);
+void PictureSpanScalar(uint8_t* Dst, const uint8_t* Src, int32_t Count, uint32_t Alpha,
+                       int32_t Key);
+
+#if LUMORA_SPAN_SSE2
+void ColorSpanSse2(uint8_t* Dst, int32_t Count, TColor C);
+void PictureSpanSse2(uint8_t* Dst, const uint8_t* Src, int32_t Count, uint32_t Alpha,
+                     int32_t Key);
+#endif
+
+#if LUMORA_SPAN_AVX2
+// Only where the processor has AVX2, or AVX-512 F and BW.
+void ColorSpanAvx2(uint8_t* Dst, int32_t Count, TColor C);
+void PictureSpanAvx2(uint8_t* Dst, const uint8_t* Src, int32_t Count, uint32_t Alpha,
+                     int32_t Key);
+void ColorSpanAvx512(uint8_t* Dst, int32_t Count, TColor C);
+void PictureSpanAvx512(uint8_t* Dst, const uint8_t* Src, int32_t Count, uint32_t Alpha,
+                       int32_t Key);
+#endif
+
+// A 16-bit lane holding an unsigned value below 65,536.
+inline short Lane(uint32_t V) { return short(uint16_t(V)); }
+
+// A byte lane.
+inline char Byte(uint8_t V) { return char(V); }
+
+}  // namespace lumora::detail

@@ -1,0 +1,126 @@
+// lumora spans: ColorSpan and PictureSpan (blend.h), the scalar kernels, and the choice of
+// kernel. The choice is made once, before main: the processor's features are read into
+// constants that every later call, on any thread, only reads.
+#include "lumora/spans/kernels.h"
+
+namespace lumora::detail {
+
+void ColorSpanScalar(uint8_t* Dst, int32_t Count, TColor C) {
+  for (int32_t I = 0; I < Count; ++I, Dst += 4) PutPixel(Dst, &C.B, C.Alpha);
+}
+
+void PictureSpanScalar(uint8_t* Dst, const uint8_t* Src, int32_t Count, uint32_t Alpha,
+                       int32_t Key) {
+  for (int32_t I = 0; I < Count; ++I, Dst += 4, Src += 4)
+    if (!IsKey(Src, Key)) PutPixel(Dst, Src, Alpha);
+}
+
+namespace {
+
+#if LUMORA_SPAN_AVX2
+
+bool DetectAvx2() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2") != 0;
+}
+
+bool DetectAvx512() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx512f") != 0 && __builtin_cpu_supports("avx512bw") != 0;
+}
+
+// Initialised with the other statics before main. A span drawn by another static
+// initialiser before these are set sees false and takes the SSE2 kernel, which gives the
+// same bytes.
+const bool HasAvx2 = DetectAvx2();
+const bool HasAvx512 = DetectAvx512();
+
+#endif  // LUMORA_SPAN_AVX2
+
+}  // namespace
+
+bool SpanKernelAvailable(TSpanKernel Kernel) {
+  switch (Kernel) {
+    case TSpanKernel::Scalar:
+      return true;
+    case TSpanKernel::Sse2:
+      return LUMORA_SPAN_SSE2 != 0;
+    case TSpanKernel::Avx2:
+#if LUMORA_SPAN_AVX2
+      return HasAvx2;
+#else
+      return false;
+#endif
+    case TSpanKernel::Avx512:
+#if LUMORA_SPAN_AVX2
+      return HasAvx512;
+#else
+      return false;
+#endif
+  }
+  return false;
+}
+
+void ColorSpanWith(TSpanKernel Kernel, uint8_t* Dst, int32_t Count, TColor C) {
+  if (Count <= 0 || !SpanKernelAvailable(Kernel)) Kernel = TSpanKernel::Scalar;
+  switch (Kernel) {
+#if LUMORA_SPAN_AVX2
+    case TSpanKernel::Avx512:
+      return ColorSpanAvx512(Dst, Count, C);
+    case TSpanKernel::Avx2:
+      return ColorSpanAvx2(Dst, Count, C);
+#endif
+#if LUMORA_SPAN_SSE2
+    case TSpanKernel::Sse2:
+      return ColorSpanSse2(Dst, Count, C);
+#endif
+    default:
+      return ColorSpanScalar(Dst, Count, C);
+  }
+}
+
+void PictureSpanWith(TSpanKernel Kernel, uint8_t* Dst, const uint8_t* Src, int32_t Count,
+                     uint32_t Alpha, int32_t Key) {
+  if (Count <= 0 || !SpanKernelAvailable(Kernel)) Kernel = TSpanKernel::Scalar;
+  switch (Kernel) {
+#if LUMORA_SPAN_AVX2
+    case TSpanKernel::Avx512:
+      return PictureSpanAvx512(Dst, Src, Count, Alpha, Key);
+    case TSpanKernel::Avx2:
+      return PictureSpanAvx2(Dst, Src, Count, Alpha, Key);
+#endif
+#if LUMORA_SPAN_SSE2
+    case TSpanKernel::Sse2:
+      return PictureSpanSse2(Dst, Src, Count, Alpha, Key);
+#endif
+    default:
+      return PictureSpanScalar(Dst, Src, Count, Alpha, Key);
+  }
+}
+
+// The fastest kernel the processor has. A negative Count does nothing in every kernel.
+void ColorSpan(uint8_t* Dst, int32_t Count, TColor C) {
+#if LUMORA_SPAN_AVX2
+  if (HasAvx512) return ColorSpanAvx512(Dst, Count, C);
+  if (HasAvx2) return ColorSpanAvx2(Dst, Count, C);
+#endif
+#if LUMORA_SPAN_SSE2
+  ColorSpanSse2(Dst, Count, C);
+#else
+  ColorSpanScalar(Dst, Count, C);
+#endif
+}
+
+void PictureSpan(uint8_t* Dst, const uint8_t* Src, int32_t Count, uint32_t Alpha, int32_t Key) {
+#if LUMORA_SPAN_AVX2
+  if (HasAvx512) return PictureSpanAvx512(Dst, Src, Count, Alpha, Key);
+  if (HasAvx2) return PictureSpanAvx2(Dst, Src, Count, Alpha, Key);
+#endif
+#if LUMORA_SPAN_SSE2
+  PictureSpanSse2(Dst, Src, Count, Alpha, Key);
+#else
+  PictureSpanScalar(Dst, Src, Count, Alpha, Key);
+#endif
+}
+
+}  // namespace lumora::detail
