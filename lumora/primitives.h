@@ -13,14 +13,14 @@ namespace lumora {
 // Line from (X1, Y1) to (X2, Y2), both end points drawn: an error-accumulating walk of
 // max(|X2 - X1|, |Y2 - Y1|) + 1 steps with the accumulator starting at half the longer
 // extent, so the line from B to A may differ from the line from A to B in tie pixels.
-// Every pixel is plotted once, through Pixel. Clips and blends.
+// Every pixel is plotted once, with the clip test and blend of Pixel. Clips and blends.
 void Line(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2);
 
 // Thin circle of radius |R| around (XS, YS): on each row offset Y = 0..|R| the four
 // mirrored runs from this row's half-width, sqrt(R^2 - Y^2) rounded to the nearest
-// integer, out to the previous row's, so the outline has no gaps. Plotted through Pixel;
-// pixels on the mirror axes are plotted (and blended) twice, the centre of R = 0 four
-// times. Clips and blends.
+// integer, out to the previous row's, so the outline has no gaps. Plotted with the clip
+// test and blend of Pixel; pixels on the mirror axes are plotted (and blended) twice, the
+// centre of R = 0 four times. Clips and blends.
 void Circle(int32_t XS, int32_t YS, int32_t R);
 
 // Ring covering the radii R - (Line_Width - 1) div 2 .. R + Line_Width div 2 (division

@@ -28,6 +28,10 @@ void Fail(const std::string& Message) {
   std::fprintf(stderr, "lumora-record: %s\n", Message.c_str());
 }
 
+void Warn(const std::string& Message) {
+  std::fprintf(stderr, "lumora-record: warning: %s\n", Message.c_str());
+}
+
 std::string Absolute(const std::string& Path) {
   std::error_code Ec;
   const fs::path P = fs::absolute(Path, Ec);
@@ -50,7 +54,7 @@ bool EnterAssets(const std::string& Given, std::string& Error) {
       return false;
     }
     if (!HasFonts(Dir))
-      Fail("warning: no Fonts/ in " + Given +
+      Warn("no Fonts/ in " + Given +
            "; texts and pictures that are missing are not drawn");
   } else {
     const fs::path Here = fs::current_path(Ec);
@@ -59,7 +63,7 @@ bool EnterAssets(const std::string& Given, std::string& Error) {
     if (!Beside.empty() && HasFonts(Beside)) {
       Dir = Beside;
     } else {
-      Fail("warning: no Fonts/ in " + Here.string() +
+      Warn("no Fonts/ in " + Here.string() +
            (Beside.empty() ? "" : " or " + Beside.string()) +
            "; texts and pictures will be missing (use --assets DIR)");
       return true;
