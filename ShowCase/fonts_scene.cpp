@@ -2,13 +2,15 @@
 // colour ramps, pulses, a running highlight, a letter circle, appearing text and a veil.
 // Relies on the lumora text and fill, the asset catalogue and the shared frame loop.
 #include <algorithm>
-#include <cmath>
 
 #include "ShowCase/showcase.h"
+#include "lumora/internal/extended.h"
 
 namespace showcase {
 
 using namespace lumora;
+using ext::Ext;
+using ext::TExtended;
 
 namespace {
 
@@ -34,22 +36,20 @@ constexpr int32_t CAPTIONS_START = 160;
 constexpr int32_t WINGDINGS_START = 180;
 constexpr int32_t VEIL_START = 580;
 
-uint8_t RoundByte(long double V) {
-  return uint8_t(std::clamp<long double>(std::nearbyint(V), 0.0L, 255.0L));
-}
-int32_t RoundInt(long double V) {
-  return int32_t(std::clamp<long double>(std::nearbyint(V), -2147483648.0L, 2147483647.0L));
+uint8_t RoundByte(TExtended V) { return uint8_t(std::clamp<int64_t>(ext::RoundToInt(V), 0, 255)); }
+int32_t RoundInt(TExtended V) {
+  return int32_t(std::clamp<int64_t>(ext::RoundToInt(V), INT32_MIN, INT32_MAX));
 }
 
 // The ramp shared by Gabriola and Wingdings before their pulse: 240, 50, 125 x t / 60.
 TColor Ramp(int32_t T) {
-  const long double U = T;
-  return TColor{RoundByte(125.0L * U / 60.0L), RoundByte(50.0L * U / 60.0L),
-                RoundByte(240.0L * U / 60.0L), 0};
+  const TExtended U = Ext(T);
+  return TColor{RoundByte(Ext(125) * U / Ext(60)), RoundByte(Ext(50) * U / Ext(60)),
+                RoundByte(Ext(240) * U / Ext(60)), 0};
 }
 
 // The pulse angle (t - 60) / 180 x pi: half a turn of the cosine per 180 steps.
-long double PulseAngle(int32_t T) { return ((long double)T - 60.0L) / 180.0L * PI_EXTENDED; }
+TExtended PulseAngle(int32_t T) { return (Ext(T) - Ext(60)) / Ext(180) * ext::Pi(); }
 
 // Local step of a phase starting at Start, or 0 when it has not begun (64-bit: no
 // overflow for any Step).
@@ -63,24 +63,26 @@ void Use(TColor C) { SetColor(C.R, C.G, C.B, C.Alpha); }
 }  // namespace
 
 TFontsTitle FontsTitleAt(int32_t S) {
-  const long double U = S;
+  const TExtended U = Ext(S);
+  const TExtended Speed = ext::FromDecimal(8, 1);  // 0.8
   TFontsTitle T{};
-  T.X = RoundInt(520.0L - 0.8L * U);
-  T.Y = RoundInt(0.8L * U + 10.0L);
-  T.Grey = S < 160 ? RoundByte(U / 160.0L * 255.0L) : 255;
+  T.X = RoundInt(Ext(520) - Speed * U);
+  T.Y = RoundInt(Speed * U + Ext(10));
+  T.Grey = S < 160 ? RoundByte(U / Ext(160) * Ext(255)) : 255;
   return T;
 }
 
 TColor GabriolaColor(int32_t T) {
   if (T < 60) return Ramp(T);
-  return TColor{125, 50, RoundByte(fabsl(240.0L * cosl(PulseAngle(T)))), 0};
+  return TColor{125, 50, RoundByte(ext::Abs(Ext(240) * ext::Cos(PulseAngle(T)))), 0};
 }
 
 TColor WingdingsColor(int32_t T) {
   if (T < 60) return Ramp(T);
-  const long double A = PulseAngle(T);
-  return TColor{RoundByte(fabsl(240.0L * sinl(A) * cosl(A))), RoundByte(fabsl(240.0L * sinl(A))),
-                RoundByte(fabsl(240.0L * cosl(A))), 0};
+  const TExtended A = PulseAngle(T);
+  const TExtended Sin = ext::Sin(A), Cos = ext::Cos(A);
+  return TColor{RoundByte(ext::Abs(Ext(240) * Sin * Cos)), RoundByte(ext::Abs(Ext(240) * Sin)),
+                RoundByte(ext::Abs(Ext(240) * Cos)), 0};
 }
 
 int32_t ArchitextHighlight(int32_t T) { return (T % 56) / 4; }

@@ -2,13 +2,15 @@
 // crossing and a picture with a transparent colour on an arc, under a title band.
 // Relies on the lumora picture display, text and fill, the asset catalogue and the frame loop.
 #include <algorithm>
-#include <cmath>
 
 #include "ShowCase/showcase.h"
+#include "lumora/internal/extended.h"
 
 namespace showcase {
 
 using namespace lumora;
+using ext::Ext;
+using ext::TExtended;
 
 namespace {
 
@@ -27,7 +29,7 @@ constexpr int32_t CROSSING_PICTURES[2] = {0, 7};
 constexpr int32_t FLIGHT_PICTURE = 8;
 
 uint8_t ClampByte(int64_t V) { return uint8_t(std::clamp<int64_t>(V, 0, 255)); }
-int64_t Round(long double V) { return int64_t(std::nearbyint(V)); }
+int64_t Round(TExtended V) { return ext::RoundToInt(V); }
 
 // A catalogue picture, or an empty (not loaded) one when the catalogue is not filled.
 const TPicture& PictureAt(int32_t Index) {
@@ -47,50 +49,53 @@ void WhiteText(int32_t X, int32_t Y, uint8_t Alpha, const std::string& Text) {
 }  // namespace
 
 uint8_t SlideshowAlpha(int32_t T) {
-  const long double U = T;
-  if (T < 60) return ClampByte(255 - Round(U / 60.0L * 255.0L));
-  if (T > 160) return ClampByte(Round((U - 160.0L) / 60.0L * 255.0L));
+  const TExtended U = Ext(T);
+  if (T < 60) return ClampByte(255 - Round(U / Ext(60) * Ext(255)));
+  if (T > 160) return ClampByte(Round((U - Ext(160)) / Ext(60) * Ext(255)));
   return 0;
 }
 
 TCascadeCopy CascadeCopyAt(int32_t I, int32_t T, uint32_t ImageWidth, uint32_t ImageHeight) {
-  const long double U = T;
+  const TExtended U = Ext(T);
+  const TExtended Quarter = ext::FromDecimal(25, 2);
   TCascadeCopy C{};
-  C.Alpha = (I == 1 && T < 60) ? ClampByte(255 - Round(U / 60.0L * 255.0L)) : 0;
+  C.Alpha = (I == 1 && T < 60) ? ClampByte(255 - Round(U / Ext(60) * Ext(255))) : 0;
   if (T < 100) {
-    C.Size = double(U / 100.0L * 0.25L + (long double)(I - 1) * 0.25L);
-    C.P = int32_t(Round(U / 100.0L * 60.0L + (long double)(I - 1) * 60.0L));
+    C.Size = ext::ToDouble(U / Ext(100) * Quarter + Ext(I - 1) * Quarter);
+    C.P = int32_t(Round(U / Ext(100) * Ext(60) + Ext(I - 1) * Ext(60)));
   } else {
-    C.Size = double((long double)I / 4.0L);
+    C.Size = ext::ToDouble(Ext(I) / Ext(4));
     C.P = I * 60;
   }
-  C.Width = uint32_t(Round((long double)ImageWidth * (long double)C.Size));
-  C.Height = uint32_t(Round((long double)ImageHeight * (long double)C.Size));
+  // The size is held as a double, as the scene stores it, before it scales the picture.
+  const TExtended Size = ext::FromDouble(C.Size);
+  C.Width = uint32_t(Round(Ext(ImageWidth) * Size));
+  C.Height = uint32_t(Round(Ext(ImageHeight) * Size));
   return C;
 }
 
 TCrossing CrossingAt(int32_t T) {
-  const long double U = T;
+  const TExtended U = Ext(T);
   TCrossing C{};
-  C.Alpha = T < 60 ? ClampByte(255 - Round(U / 60.0L * 115.0L)) : 140;
-  C.X = T < 500 ? int32_t(Round(U / 500.0L * 650.0L - 200.0L)) : 450;
-  C.Y = T < 500 ? int32_t(Round(550.0L - U / 500.0L * 450.0L)) : 100;
+  C.Alpha = T < 60 ? ClampByte(255 - Round(U / Ext(60) * Ext(115))) : 140;
+  C.X = T < 500 ? int32_t(Round(U / Ext(500) * Ext(650) - Ext(200))) : 450;
+  C.Y = T < 500 ? int32_t(Round(Ext(550) - U / Ext(500) * Ext(450))) : 100;
   return C;
 }
 
 TFlight FlightAt(int32_t T) {
   TFlight F{};
-  F.Angle = T <= 570 ? int32_t(Round((long double)T * 0.3L)) : 171;
+  F.Angle = T <= 570 ? int32_t(Round(Ext(T) * ext::FromDecimal(3, 1))) : 171;
   int32_t X, Y;
   PolarToCartesian(F.Angle, 100, X, Y);
   F.X = 4 * X + 400;
-  F.Y = int32_t(Round(300.0L - (long double)Y * 1.8L));
+  F.Y = int32_t(Round(Ext(300) - Ext(Y) * ext::FromDecimal(18, 1)));
   return F;
 }
 
 uint8_t TextFadeInAlpha(int32_t T) {
   if (T > 60) return 0;
-  return ClampByte(Round(255.0L - (long double)T / 60.0L * 255.0L));
+  return ClampByte(Round(Ext(255) - Ext(T) / Ext(60) * Ext(255)));
 }
 
 void DrawImagesFrame(int32_t Step) {

@@ -1,14 +1,15 @@
 // lumorashowcase introduction: appearing text, the introduction scene and the fade.
 // Relies on the lumora library, the asset catalogue and the shared frame loop.
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 #include "ShowCase/showcase.h"
+#include "lumora/internal/extended.h"
 
 namespace showcase {
 
 using namespace lumora;
+using ext::Ext;
 
 namespace {
 
@@ -40,8 +41,7 @@ const TIntroLine IntroLines[INTRO_LINE_COUNT] = {
 uint8_t AppearingChannel(int32_t Step, int32_t Channel) {
   // The quotient is formed first and is inexact: 3 / 10 lies just above 0.3, which
   // lifts 95, 175 and 195 at Step 3 over the half (29, 53, 59).
-  const long double V = (long double)Step / 10.0L * (long double)Channel;
-  return uint8_t(std::clamp<long double>(std::nearbyint(V), 0.0L, 255.0L));
+  return uint8_t(std::clamp<int64_t>(ext::RoundToInt(Ext(Step) / Ext(10) * Ext(Channel)), 0, 255));
 }
 
 int32_t CentredX(const TFont& Font, const std::string& Text) {
@@ -83,7 +83,7 @@ int32_t WriteAppearingText(int32_t X, int32_t Y, int32_t Step, int32_t R, int32_
 int32_t IntroHintAlpha(int32_t Step) {
   if (Step <= 20 || Step >= 500) return -1;
   if (Step - 20 > 60) return 0;
-  return int32_t(std::nearbyint(255.0L - (long double)(Step - 20) / 60.0L * 255.0L));
+  return int32_t(ext::RoundToInt(Ext(255) - Ext(Step - 20) / Ext(60) * Ext(255)));
 }
 
 void DrawIntroductionFrame(int32_t Step) {

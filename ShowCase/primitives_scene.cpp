@@ -2,13 +2,15 @@
 // a fan of lines turning into a star, with captions. Also PolarToCartesian.
 // Relies on the lumora primitives and text, the asset catalogue and the shared frame loop.
 #include <algorithm>
-#include <cmath>
 
 #include "ShowCase/showcase.h"
+#include "lumora/internal/extended.h"
 
 namespace showcase {
 
 using namespace lumora;
+using ext::Ext;
+using ext::TExtended;
 
 namespace {
 
@@ -22,10 +24,10 @@ const std::string CirclesText = "Circles";
 const std::string RectanglesText = "Rectangles";
 const std::string LinesText = "Lines";
 
-int32_t Round(long double V) { return int32_t(std::nearbyint(V)); }
-uint8_t RoundByte(long double V) {
-  return uint8_t(std::clamp<long double>(std::nearbyint(V), 0.0L, 255.0L));
+int32_t Round(TExtended V) {
+  return int32_t(std::clamp<int64_t>(ext::RoundToInt(V), INT32_MIN, INT32_MAX));
 }
+uint8_t RoundByte(TExtended V) { return uint8_t(std::clamp<int64_t>(ext::RoundToInt(V), 0, 255)); }
 
 // One falling block: its landed rectangle, its fall and its share of the budget. While
 // falling (t up to Fall) its edges are t / Fall x Drop + Top0 and t / Fall x Drop + Bottom0,
@@ -82,11 +84,11 @@ TPrimitivesPlan PlanPrimitives(int32_t Step) {
 
 uint8_t PrimitivesTitleAlpha(int32_t T) {
   if (T > 60) return 0;
-  return RoundByte(255.0L - (long double)T / 60.0L * 255.0L);
+  return RoundByte(Ext(255) - Ext(T) / Ext(60) * Ext(255));
 }
 
 TColor CornerCircleColor(int32_t T) {
-  const uint8_t Red = T < CORNER_SHARE ? RoundByte((long double)T / 15.0L * 30.0L + 100.0L) : 175;
+  const uint8_t Red = T < CORNER_SHARE ? RoundByte(Ext(T) / Ext(15) * Ext(30) + Ext(100)) : 175;
   return TColor{30, 30, Red, 0};
 }
 
@@ -107,10 +109,10 @@ TRing RingAt(int32_t I, int32_t T) {
     Ring.Centre = Factor * 40 + X;
     Ring.Radius = Factor * 40;
   } else {
-    const long double F = (long double)T / 22.0L;
-    Ring.Color = TColor{30, 30, RoundByte(F * 30.0L + (long double)(I * 30 + 100)), 0};
-    Ring.Centre = Round(F * (long double)(Factor * 40) + (long double)X);
-    Ring.Radius = Round(F * (long double)(Factor * 20) + (long double)(Factor * 20));
+    const TExtended F = Ext(T) / Ext(22);
+    Ring.Color = TColor{30, 30, RoundByte(F * Ext(30) + Ext(I * 30 + 100)), 0};
+    Ring.Centre = Round(F * Ext(Factor * 40) + Ext(X));
+    Ring.Radius = Round(F * Ext(Factor * 20) + Ext(Factor * 20));
   }
   return Ring;
 }
@@ -120,7 +122,7 @@ TBlock BlockAt(int32_t Block, int32_t T) {
   TBlock R{};
   R.X1 = S.X1;
   R.X2 = S.X2;
-  const uint8_t Blue = T < 20 ? RoundByte((long double)T / 20.0L * 205.0L + 50.0L) : 255;
+  const uint8_t Blue = T < 20 ? RoundByte(Ext(T) / Ext(20) * Ext(205) + Ext(50)) : 255;
   R.Color = TColor{Blue, 30, 30, 0};
   if (T > S.Fall) {
     R.Landed = true;
@@ -132,9 +134,9 @@ TBlock BlockAt(int32_t Block, int32_t T) {
     R.Y2 = 367 + 10 * T;
     R.Width = S.WidthFalling;
   } else {
-    const long double F = (long double)T / (long double)S.Fall * (long double)S.Drop;
-    R.Y1 = Round(F + (long double)S.Top0);
-    R.Y2 = Round(F + (long double)S.Bottom0);
+    const TExtended F = Ext(T) / Ext(S.Fall) * Ext(S.Drop);
+    R.Y1 = Round(F + Ext(S.Top0));
+    R.Y2 = Round(F + Ext(S.Bottom0));
     R.Width = S.WidthFalling;
   }
   return R;
@@ -145,10 +147,10 @@ TFanLine FanLineAt(int32_t I, int32_t T) {
   int32_t X1, Y1, X2, Y2;
   if (T < 4) {
     // Turning in: 21, 14 and 7 degrees short of the settled angle.
-    const long double F = (long double)T / 4.0L;
-    L.Color = TColor{30, RoundByte(F * 215.0L + 40.0L), 30, 0};
+    const TExtended F = Ext(T) / Ext(4);
+    L.Color = TColor{30, RoundByte(F * Ext(215) + Ext(40)), 30, 0};
     const int32_t Base = (I - 2) * 28;
-    PolarToCartesian(double(Base + 7 * T), double(300 - (I - 2) * 3 + Round(F * 3.0L)), X1, Y1);
+    PolarToCartesian(double(Base + 7 * T), double(300 - (I - 2) * 3 + Round(F * Ext(3))), X1, Y1);
     PolarToCartesian(double(Base + 180 + 7 * T), double(100 - (I - 2)), X2, Y2);
   } else {
     L.Color = TColor{30, 255, 30, 0};
@@ -224,13 +226,15 @@ const TScene PrimitivesScene{"primitives", 50, 400, DrawPrimitivesFrame};
 // some rounded end points by a pixel.
 void PolarToCartesian(double Angle, double R, int32_t& X, int32_t& Y) {
   // A radius too large for 32 bits (or not a number) saturates instead of overflowing.
-  const auto ToInt32 = [](long double V) {
-    if (std::isnan(V)) return int32_t(0);
-    return int32_t(std::clamp<long double>(std::nearbyint(V), -2147483648.0L, 2147483647.0L));
-  };
-  const long double Rad = (long double)Angle / 180.0L * PI_EXTENDED;
-  X = ToInt32((long double)R * cosl(Rad));
-  Y = ToInt32((long double)R * sinl(Rad));
+  // A radius or an angle that is not a number gives 0.
+  if (Angle != Angle || R != R) {
+    X = Y = 0;
+    return;
+  }
+  const TExtended Rad = ext::FromDouble(Angle) / Ext(180) * ext::Pi();
+  const TExtended Radius = ext::FromDouble(R);
+  X = Round(Radius * ext::Cos(Rad));
+  Y = Round(Radius * ext::Sin(Rad));
 }
 
 }  // namespace showcase

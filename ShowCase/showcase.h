@@ -80,14 +80,11 @@ void PolarToCartesian(double Angle, double R, int32_t& X, int32_t& Y);
 // checked without fonts or pictures. Colours are TColor (B, G, R, Alpha); Alpha is a
 // transparency, 0 opaque.
 
-// pi as the nearest 80-bit value; the scenes' angle arithmetic is done in long double.
-inline constexpr long double PI_EXTENDED = 3.141592653589793238462643383279502884L;
-
 // Steps one letter of an appearing text takes to reach its full colour.
 inline constexpr int32_t STEPS_PER_CHAR = 10;
 
 // Channel of a letter revealed with Step (1..9) of its 10 steps left: Step / 10 x Channel
-// in long double, rounded half to even.
+// in extended precision, rounded half to even.
 uint8_t AppearingChannel(int32_t Step, int32_t Channel);
 
 // X that centres Text in Font on the screen: (1024 - width) div 2.

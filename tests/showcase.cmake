@@ -7,3 +7,5 @@ lumora_add_test(test_scenes
 lumora_add_test(test_showcase_run SOURCES test_showcase_run.cpp LIBS lumorashowcase_lib)
 # The whole run and the real-asset checks read Fonts/ and Pictures/ beside the test.
 add_dependencies(test_showcase_run showcase_assets)
+# The scenes' numbers against the x87 (on x86; skipped elsewhere).
+lumora_add_test(test_scene_extended SOURCES test_scene_extended.cpp LIBS lumorashowcase_lib)

@@ -12,6 +12,7 @@
 
 #include "support/bmp_builder.h"
 #include "support/headless.h"
+#include "support/oracle.h"
 
 using namespace lumora;
 using testsupport::TBmp;
@@ -146,8 +147,8 @@ TEST_F(PictureLoad, SizeLimitAndReductionToMaximum) {
     // Y') counted from the bottom, Y' = height - 1 - Y.
     for (uint32_t Y = 0; Y < L.P.ImageHeight; Y += 7)
       for (uint32_t X = 0; X < L.P.ImageWidth; X += 5) {
-        const uint32_t SX = uint32_t(std::nearbyint((long double)C.W / L.P.ImageWidth * X));
-        const uint32_t SY = uint32_t(std::nearbyint((long double)C.H / L.P.ImageHeight * (L.P.ImageHeight - 1 - Y)));
+        const uint32_t SX = uint32_t(testsupport::QuotientProductRounded(C.W, L.P.ImageWidth, X));
+        const uint32_t SY = uint32_t(testsupport::QuotientProductRounded(C.H, L.P.ImageHeight, L.P.ImageHeight - 1 - Y));
         ASSERT_EQ(At(L.P, X, Y), testsupport::CoordColor(SX, C.H - 1 - SY)) << X << "," << Y;
       }
   }

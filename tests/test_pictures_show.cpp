@@ -5,6 +5,7 @@
 
 #include "lumora/internal/sampling.h"
 #include "support/headless.h"
+#include "support/oracle.h"
 
 using namespace lumora;
 using testsupport::Bytes;
@@ -39,8 +40,8 @@ void Reference(int32_t X, int32_t Y, const TPicture& P, uint32_t W, uint32_t H, 
   const double A = 1 - Alpha / 255.0;
   for (int64_t SY = Y1; SY <= Y2; ++SY)
     for (int64_t SX = X1; SX <= X2; ++SX) {
-      const long double CA = nearbyintl((long double)(SX - X + 1) / W * ((long double)P.ImageWidth - 1));
-      const long double CB = nearbyintl((long double)(SY - Y + 1) / H * ((long double)P.ImageHeight - 1));
+      const int64_t CA = testsupport::QuotientProductRounded(SX - X + 1, W, int64_t(P.ImageWidth) - 1);
+      const int64_t CB = testsupport::QuotientProductRounded(SY - Y + 1, H, int64_t(P.ImageHeight) - 1);
       const uint8_t* S = P.PictureAdr + (size_t(CB) * P.ImageWidth + size_t(CA)) * 4;
       uint8_t* D = testsupport::PixelAt(int32_t(SX), int32_t(SY));
       if (Transparent && S[0] == T.B && S[1] == T.G && S[2] == T.R) continue;
@@ -79,7 +80,7 @@ TEST_F(PictureShow, SourceMappingRoundsInExtendedPrecision) {
 // of every magnitude, and offsets whose exact value is a half or within a hair of one.
 TEST(PictureSampling, SourceIndexIsTheExtendedPrecisionFormula) {
   auto Formula = [](uint64_t D, uint32_t Size, uint32_t Last) {
-    return int64_t(nearbyintl((long double)(D + 1) / Size * (long double)Last));
+    return testsupport::QuotientProductRounded(int64_t(D + 1), Size, Last);
   };
   std::mt19937_64 Rng(12);
   int Checked = 0;
