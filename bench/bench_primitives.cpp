@@ -131,7 +131,7 @@ void BM_FillScreen(benchmark::State& State) {
 }
 BENCHMARK(BM_FillScreen)->Arg(0)->Arg(100);
 
-// The span kernels on whole screen rows (Arg: 0 scalar, 1 SSE2, 2 AVX2, 3 AVX-512).
+// The span kernels on whole screen rows (Arg: 0 scalar, 1 SSE2, 2 AVX2, 3 AVX-512, 4 NEON).
 void BM_ColorSpanKernel(benchmark::State& State) {
   OpenDisplay();
   const auto Kernel = detail::TSpanKernel(State.range(0));
@@ -145,7 +145,7 @@ void BM_ColorSpanKernel(benchmark::State& State) {
       detail::ColorSpanWith(Kernel, VirtualScreen + size_t(Y) * ROW_BYTES, SCREEN_WIDTH, C);
   PerPixel(State, int64_t(SCREEN_WIDTH) * SCREEN_HEIGHT);
 }
-BENCHMARK(BM_ColorSpanKernel)->Arg(0)->Arg(1)->Arg(2)->Arg(3);
+BENCHMARK(BM_ColorSpanKernel)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Arg(4);
 
 void BM_PictureSpanKernel(benchmark::State& State) {
   OpenDisplay();
@@ -165,6 +165,6 @@ void BM_PictureSpanKernel(benchmark::State& State) {
                               Picture + size_t(Y) * ROW_BYTES, SCREEN_WIDTH, 100);
   PerPixel(State, int64_t(SCREEN_WIDTH) * SCREEN_HEIGHT);
 }
-BENCHMARK(BM_PictureSpanKernel)->Arg(0)->Arg(1)->Arg(2)->Arg(3);
+BENCHMARK(BM_PictureSpanKernel)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Arg(4);
 
 }  // namespace

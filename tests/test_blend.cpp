@@ -16,7 +16,7 @@ using namespace lumora;
 using namespace lumora::detail;
 
 const TSpanKernel AllKernels[] = {TSpanKernel::Scalar, TSpanKernel::Sse2, TSpanKernel::Avx2,
-                                  TSpanKernel::Avx512};
+                                  TSpanKernel::Avx512, TSpanKernel::Neon};
 
 std::string Name(TSpanKernel K) {
   switch (K) {
@@ -28,6 +28,8 @@ std::string Name(TSpanKernel K) {
       return "avx2";
     case TSpanKernel::Avx512:
       return "avx512";
+    case TSpanKernel::Neon:
+      return "neon";
   }
   return "?";
 }

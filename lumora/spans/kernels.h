@@ -11,9 +11,9 @@
 
 #include "lumora/internal/blend.h"
 
-// Which kernels this build has. SSE2 is part of the base instruction set where it is
-// compiled; AVX2 and AVX-512 are compiled per function (target attributes) and
-// used only when the processor reports them.
+// Which kernels this build has. SSE2 and NEON are part of the base instruction set where
+// they are compiled (NEON: little-endian AArch64); AVX2 and AVX-512 are compiled per
+// function (target attributes) and used only when the processor reports them.
 #if defined(__SSE2__)
 #define LUMORA_SPAN_SSE2 1
 #else
@@ -23,6 +23,12 @@
 #define LUMORA_SPAN_AVX2 1
 #else
 #define LUMORA_SPAN_AVX2 0
+#endif
+#if defined(__aarch64__) && defined(__ARM_NEON) && defined(__BYTE_ORDER__) && \
+    __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+#define LUMORA_SPAN_NEON 1
+#else
+#define LUMORA_SPAN_NEON 0
 #endif
 
 namespace lumora::detail {
@@ -52,6 +58,12 @@ void PictureSpanAvx2(uint8_t* Dst, const uint8_t* Src, int32_t Count, uint32_t A
 void ColorSpanAvx512(uint8_t* Dst, int32_t Count, TColor C);
 void PictureSpanAvx512(uint8_t* Dst, const uint8_t* Src, int32_t Count, uint32_t Alpha,
                        int32_t Key);
+#endif
+
+#if LUMORA_SPAN_NEON
+void ColorSpanNeon(uint8_t* Dst, int32_t Count, TColor C);
+void PictureSpanNeon(uint8_t* Dst, const uint8_t* Src, int32_t Count, uint32_t Alpha,
+                     int32_t Key);
 #endif
 
 // A 16-bit lane holding an unsigned value below 65,536.

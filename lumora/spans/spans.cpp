@@ -57,6 +57,8 @@ bool SpanKernelAvailable(TSpanKernel Kernel) {
 #else
       return false;
 #endif
+    case TSpanKernel::Neon:
+      return LUMORA_SPAN_NEON != 0;
   }
   return false;
 }
@@ -73,6 +75,10 @@ void ColorSpanWith(TSpanKernel Kernel, uint8_t* Dst, int32_t Count, TColor C) {
 #if LUMORA_SPAN_SSE2
     case TSpanKernel::Sse2:
       return ColorSpanSse2(Dst, Count, C);
+#endif
+#if LUMORA_SPAN_NEON
+    case TSpanKernel::Neon:
+      return ColorSpanNeon(Dst, Count, C);
 #endif
     default:
       return ColorSpanScalar(Dst, Count, C);
@@ -93,6 +99,10 @@ void PictureSpanWith(TSpanKernel Kernel, uint8_t* Dst, const uint8_t* Src, int32
     case TSpanKernel::Sse2:
       return PictureSpanSse2(Dst, Src, Count, Alpha, Key);
 #endif
+#if LUMORA_SPAN_NEON
+    case TSpanKernel::Neon:
+      return PictureSpanNeon(Dst, Src, Count, Alpha, Key);
+#endif
     default:
       return PictureSpanScalar(Dst, Src, Count, Alpha, Key);
   }
@@ -106,6 +116,8 @@ void ColorSpan(uint8_t* Dst, int32_t Count, TColor C) {
 #endif
 #if LUMORA_SPAN_SSE2
   ColorSpanSse2(Dst, Count, C);
+#elif LUMORA_SPAN_NEON
+  ColorSpanNeon(Dst, Count, C);
 #else
   ColorSpanScalar(Dst, Count, C);
 #endif
@@ -118,6 +130,8 @@ void PictureSpan(uint8_t* Dst, const uint8_t* Src, int32_t Count, uint32_t Alpha
 #endif
 #if LUMORA_SPAN_SSE2
   PictureSpanSse2(Dst, Src, Count, Alpha, Key);
+#elif LUMORA_SPAN_NEON
+  PictureSpanNeon(Dst, Src, Count, Alpha, Key);
 #else
   PictureSpanScalar(Dst, Src, Count, Alpha, Key);
 #endif
