@@ -46,6 +46,10 @@ const TFont& Font(int32_t Index) {
   return *LoadedFonts[size_t(Index)];
 }
 
+// The registry's first 15 entries are set to the catalogue's records before anything
+// loads, so that Font(I) is LoadedFonts[I] for every I whether or not its file loads (a
+// font that fails is found, empty, and draws nothing). Each font that loads is appended to
+// the registry once more by the loader.
 void LoadFonts() {
   LoadedFonts.resize(FONT_COUNT);
   for (int32_t I = 0; I < FONT_COUNT; ++I) LoadedFonts[size_t(I)] = new TFont{};

@@ -1,5 +1,5 @@
-// lumorashowcase driver: the main sequence, Terminate, the Escape poll and the scene frame loop.
-// Relies on the lumora display core and the scenes.
+// lumorashowcase driver: the running order, Terminate, the Escape poll, the frame loop's
+// clock and the scene frame loop. Relies on the lumora display core and the scenes.
 #include "ShowCase/showcase.h"
 
 namespace showcase {
@@ -8,12 +8,23 @@ using namespace lumora;
 
 bool Terminate = false;
 
-const TScene* const Scenes[5] = {&IntroductionScene, &PrimitivesScene, &FontsScene,
-                                 &ImagesScene, &OutroScene};
+// Fonts and images follow each other without a fade.
+const TSequenceItem Sequence[SEQUENCE_LENGTH] = {{&IntroductionScene, true},
+                                                 {&PrimitivesScene, true},
+                                                 {&FontsScene, false},
+                                                 {&ImagesScene, true},
+                                                 {&OutroScene, true}};
 
 bool PollEscape() {
   if (GetAsyncKeyState(VK_ESCAPE) != 0) Terminate = true;
   return Terminate;
+}
+
+TStepAdvance AdvanceStep(int32_t LastTime, uint32_t Now, int32_t Takt, int32_t Step) {
+  // Unsigned arithmetic: a millisecond counter that passes 2^31 or wraps gives wrapped,
+  // not undefined, values.
+  const int32_t Delta = int32_t(Now - uint32_t(LastTime));
+  return {int32_t(uint32_t(Step) + uint32_t(Delta / Takt)), Delta % Takt};
 }
 
 void RunScene(const TScene& Scene) {
@@ -21,12 +32,10 @@ void RunScene(const TScene& Scene) {
   int32_t Step = 0;
   int32_t LastTime = int32_t(GetTickCount());
   do {
-    // Unsigned arithmetic: a millisecond counter that passes 2^31 or wraps gives wrapped,
-    // not undefined, values.
-    const int32_t Delta = int32_t(GetTickCount() - uint32_t(LastTime));
-    // The remainder below one Takt is carried into the next frame.
-    LastTime = int32_t(GetTickCount() - uint32_t(Delta % Scene.Takt));
-    Step += Delta / Scene.Takt;
+    const TStepAdvance A = AdvanceStep(LastTime, GetTickCount(), Scene.Takt, Step);
+    // The clock is read afresh for the new time stamp.
+    LastTime = int32_t(GetTickCount() - uint32_t(A.Carry));
+    Step = A.Step;
     Scene.DrawFrame(Step);
     Flip();
     if (PollEscape()) return;
@@ -39,23 +48,62 @@ void Fonts() { RunScene(FontsScene); }
 void Images() { RunScene(ImagesScene); }
 void Outro() { RunScene(OutroScene); }
 
-int RunShowcase() {
+void OpenShowcase() {
   InitLumora("Lumora Showcase");
   LoadFonts();
   LoadPictures();
   Terminate = false;
-  Introduction();
-  Fade();
-  Primitives();
-  Fade();
-  Fonts();
-  Images();
-  Fade();
-  Outro();
-  Fade();
+}
+
+void CloseShowcase() {
   CloseLumora();
   FreePictures();
   FreeFonts();
+}
+
+bool NextFrame(TPlayer& P, uint32_t Now, TPlayerFrame& Frame) {
+  if (P.Item >= SEQUENCE_LENGTH) return false;
+  const TSequenceItem& Item = Sequence[P.Item];
+  if (P.InFade) {
+    Frame = {nullptr, ++P.FadePass};
+    if (P.FadePass == FADE_PASSES) {
+      P.InFade = false;
+      ++P.Item;
+    }
+    return true;
+  }
+  if (!P.SceneStarted) {
+    P.SceneStarted = true;
+    P.Step = 0;
+    P.LastTime = int32_t(Now);
+  }
+  const TStepAdvance A = AdvanceStep(P.LastTime, Now, Item.Scene->Takt, P.Step);
+  P.LastTime = int32_t(Now - uint32_t(A.Carry));
+  P.Step = A.Step;
+  Frame = {Item.Scene, P.Step};
+  if (P.Step >= Item.Scene->EndAt) {
+    P.SceneStarted = false;
+    P.FadePass = 0;
+    P.InFade = Item.FadeAfter;
+    if (!Item.FadeAfter) ++P.Item;
+  }
+  return true;
+}
+
+void DrawPlayerFrame(const TPlayerFrame& Frame) {
+  if (Frame.Scene != nullptr)
+    Frame.Scene->DrawFrame(Frame.Step);
+  else
+    DrawFadePass(Frame.Step);
+}
+
+int RunShowcase() {
+  OpenShowcase();
+  for (const TSequenceItem& Item : Sequence) {
+    RunScene(*Item.Scene);
+    if (Item.FadeAfter) Fade();
+  }
+  CloseShowcase();
   return 0;
 }
 

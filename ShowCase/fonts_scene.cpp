@@ -22,7 +22,7 @@ const std::string CircleText = "Gentium book basics";
 const std::string GentiumText = "Gentium, Basic 11pt.";
 const std::string CaptionTexts[3] = {"Segoe Script, 8pt", "Times New Roman, 12pt.",
                                      "Palatino Linotype, regular, 16pt."};
-constexpr int32_t CAPTION_FONTS[3] = {10, 11, 13};
+constexpr TFontName CAPTION_FONTS[3] = {FONT_SEGOE_SCRIPT_8, FONT_TIMES_NEW_ROMAN_12, FONT_PALATINO_16};
 const std::string WingdingsText = "Wingdings, bold 14pt";
 const std::string Blank = " ";
 
@@ -112,18 +112,18 @@ void DrawFontsFrame(int32_t Step) {
   // Phase 1: the title, drawn in every frame (black on black at step 0).
   const TFontsTitle Title = FontsTitleAt(Step);
   SetColor(Title.Grey, Title.Grey, Title.Grey, 0);
-  WriteText(Title.X, Title.Y, Font(2), TitleText);
+  WriteText(Title.X, Title.Y, Font(FONT_CONSOLAS_36), TitleText);
 
   if (const int32_t T = Local(Step, DEJAVU_START); T > 0)
-    WriteAppearingText(500, 675, T, 150, 206, 206, 0, Font(4), DejaVuText);
+    WriteAppearingText(500, 675, T, 150, 206, 206, 0, Font(FONT_DEJAVU_SERIF_16), DejaVuText);
 
   if (const int32_t T = Local(Step, GABRIOLA_START); T > 0) {
     Use(GabriolaColor(T));
-    WriteText(20, 200, Font(5), GabriolaText);
+    WriteText(20, 200, Font(FONT_GABRIOLA_28), GabriolaText);
   }
 
   if (const int32_t T = Local(Step, ARCHITEXT_START); T > 0) {
-    const TFont& F = Font(0);
+    const TFont& F = Font(FONT_ARCHITEXT_64);
     const int32_t Lit = ArchitextHighlight(T);
     int32_t X = 300;
     for (int32_t I = 0; I < int32_t(ArchitextText.size()); ++I) {
@@ -141,7 +141,7 @@ void DrawFontsFrame(int32_t Step) {
   }
 
   if (const int32_t T = Local(Step, CIRCLE_START); T > 0) {
-    const TFont& F = Font(14);
+    const TFont& F = Font(FONT_GENTIUM_BOOK_22);
     SetColor(150, 200, 50, 0);
     for (int32_t I = 0; I < int32_t(CircleText.size()); ++I) {
       int32_t X, Y;
@@ -152,7 +152,7 @@ void DrawFontsFrame(int32_t Step) {
   }
 
   if (const int32_t T = Local(Step, GENTIUM_START); T > 0)
-    WriteAppearingText(20, 25, T, 10, 206, 106, 0, Font(6), GentiumText);
+    WriteAppearingText(20, 25, T, 10, 206, 106, 0, Font(FONT_GENTIUM_11), GentiumText);
 
   if (const int32_t T = Local(Step, CAPTIONS_START); T > 0) {
     const int32_t Lit = CaptionsHighlight(T);
@@ -169,7 +169,7 @@ void DrawFontsFrame(int32_t Step) {
 
   if (const int32_t T = Local(Step, WINGDINGS_START); T > 0) {
     Use(WingdingsColor(T));
-    WriteText(10, 720, Font(12), WingdingsText);
+    WriteText(10, 720, Font(FONT_WINGDINGS_14), WingdingsText);
   }
 
   if (const int32_t Veil = VeilAlpha(Step); Veil >= 0) {

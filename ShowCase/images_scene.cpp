@@ -43,7 +43,7 @@ void ShowOwnSize(int32_t X, int32_t Y, const TPicture& P, uint8_t Alpha) {
 
 void WhiteText(int32_t X, int32_t Y, uint8_t Alpha, const std::string& Text) {
   SetColor(255, 255, 255, Alpha);
-  WriteText(X, Y, Font(1), Text);
+  WriteText(X, Y, Font(FONT_COMIC_SANS_26), Text);
 }
 
 }  // namespace
@@ -142,7 +142,7 @@ void DrawImagesFrame(int32_t Step) {
 
   // The title band, over everything once the scene has begun.
   if (Step > 0) {
-    const int32_t L = int32_t(GetTextLength(Font(1), TitleText));
+    const int32_t L = int32_t(GetTextLength(Font(FONT_COMIC_SANS_26), TitleText));
     const int32_t C = (SCREEN_WIDTH - L) / 2;
     SetColor(0, 0, 0, 100);
     FillRectangle(C - 40, 365, C + L + 40, 430);

@@ -26,16 +26,16 @@ const std::string Blank = " ";
 }  // namespace
 
 const TIntroLine IntroLines[INTRO_LINE_COUNT] = {
-    {"Lumora", true, 0, 100, 0, 255, 255, 255},
-    {"by Vendrik", false, 760, 175, 4, 255, 255, 255},
-    {"2D graphics library for C++", true, 0, 250, 9, 200, 210, 255},
-    {"-> designed and optimalized for 1024 x 768 (XGA) resolution", false, 290, 330, 4, 200, 240, 230},
-    {"-> Compatible with Win Xp, Win Vista & Win 7", false, 290, 380, 4, 200, 240, 230},
-    {"-> support for:", false, 290, 430, 4, 200, 240, 230},
-    {"\xB0  all basic primitives (pixel, line, circle, rectangle..)", false, 440, 470, 13, 215, 230, 200},
-    {"\xB0  FNT font format (Windows font resource)", false, 440, 505, 13, 215, 230, 200},
-    {"\xB0  8 & 24 bpp bmp images", false, 440, 540, 13, 215, 230, 200},
-    {"\xB0  scaling, alpablending, transparent color", false, 440, 575, 13, 215, 230, 200},
+    {"Lumora", true, 0, 100, FONT_ARCHITEXT_64, 255, 255, 255},
+    {"by Vendrik", false, 760, 175, FONT_DEJAVU_SERIF_16, 255, 255, 255},
+    {"2D graphics library for C++", true, 0, 250, FONT_SEGOE_SCRIPT_20, 200, 210, 255},
+    {"-> designed and optimalized for 1024 x 768 (XGA) resolution", false, 290, 330, FONT_DEJAVU_SERIF_16, 200, 240, 230},
+    {"-> Compatible with Win Xp, Win Vista & Win 7", false, 290, 380, FONT_DEJAVU_SERIF_16, 200, 240, 230},
+    {"-> support for:", false, 290, 430, FONT_DEJAVU_SERIF_16, 200, 240, 230},
+    {"\xB0  all basic primitives (pixel, line, circle, rectangle..)", false, 440, 470, FONT_PALATINO_16, 215, 230, 200},
+    {"\xB0  FNT font format (Windows font resource)", false, 440, 505, FONT_PALATINO_16, 215, 230, 200},
+    {"\xB0  8 & 24 bpp bmp images", false, 440, 540, FONT_PALATINO_16, 215, 230, 200},
+    {"\xB0  scaling, alpablending, transparent color", false, 440, 575, FONT_PALATINO_16, 215, 230, 200},
 };
 
 uint8_t AppearingChannel(int32_t Step, int32_t Channel) {
@@ -91,14 +91,14 @@ void DrawIntroductionFrame(int32_t Step) {
   const int32_t Hint = IntroHintAlpha(Step);
   if (Hint >= 0) {
     SetColor(255, 255, 255, uint8_t(Hint));
-    WriteText(5, 740, Font(6), HintText);
+    WriteText(5, 740, Font(FONT_GENTIUM_11), HintText);
   }
   // Each line spends the budget on its letters and hands the rest to the next one.
   int32_t TmpStep = Step;
   for (int32_t I = 0; I < INTRO_LINE_COUNT; ++I) {
     if (I > 0 && TmpStep <= 0) break;
     const TIntroLine& L = IntroLines[I];
-    const TFont& F = Font(L.FontIndex);
+    const TFont& F = Font(L.FontName);
     const int32_t X = L.Centred ? CentredX(F, L.Text) : L.X;
     TmpStep = WriteAppearingText(X, L.Y, TmpStep, L.R, L.G, L.B, 0, F, L.Text);
   }
@@ -106,13 +106,17 @@ void DrawIntroductionFrame(int32_t Step) {
 
 const TScene IntroductionScene{"introduction", 10, 3001, DrawIntroductionFrame};
 
+void DrawFadePass(int32_t Pass) {
+  SetColor(0, 0, 0, uint8_t(210 - 5 * Pass));
+  FillRectangle(0, 0, 1023, 768);
+}
+
 void Fade() {
   if (Terminate) return;
-  for (int32_t I = 1; I <= 25; ++I) {
-    SetColor(0, 0, 0, uint8_t(210 - 5 * I));
-    FillRectangle(0, 0, 1023, 768);
+  for (int32_t I = 1; I <= FADE_PASSES; ++I) {
+    DrawFadePass(I);
     Flip();
-    Sleep(15);
+    Sleep(FADE_PAUSE_MS);
     if (PollEscape()) return;
   }
 }

@@ -10,7 +10,7 @@ const std::string OutroText = "visit: lumora.example.org/showcase";
 
 void DrawOutroFrame(int32_t Step) {
   ClearVirtualScreen();
-  const TFont& F = Font(9);
+  const TFont& F = Font(FONT_SEGOE_SCRIPT_20);
   WriteAppearingText(CentredX(F, OutroText), 370, Step, 200, 210, 255, 0, F, OutroText);
 }
 

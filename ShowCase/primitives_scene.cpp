@@ -173,7 +173,7 @@ void DrawPrimitivesFrame(int32_t Step) {
 
   if (P.Title > 0) {
     SetColor(255, 255, 255, PrimitivesTitleAlpha(P.Title));
-    WriteText(30, 700, Font(1), TitleText);
+    WriteText(30, 700, Font(FONT_COMIC_SANS_26), TitleText);
   }
   if (P.Corners > 0) {
     Use(CornerCircleColor(P.Corners));
@@ -194,7 +194,7 @@ void DrawPrimitivesFrame(int32_t Step) {
   }
   if (P.CirclesCaption > 0) {
     SetColor(255, 255, 255, 0);
-    WriteText(330 - HalfWidth(Font(7), CirclesText), 300, Font(7), CirclesText);
+    WriteText(330 - HalfWidth(Font(FONT_PALATINO_ITALIC_20), CirclesText), 300, Font(FONT_PALATINO_ITALIC_20), CirclesText);
   }
   for (int32_t B = 1; B <= 7; ++B) {
     if (P.Blocks[B - 1] <= 0) continue;
@@ -204,7 +204,7 @@ void DrawPrimitivesFrame(int32_t Step) {
   }
   if (P.RectanglesCaption > 0) {
     SetColor(255, 255, 255, 0);
-    WriteText(725 - HalfWidth(Font(7), RectanglesText), 458, Font(7), RectanglesText);
+    WriteText(725 - HalfWidth(Font(FONT_PALATINO_ITALIC_20), RectanglesText), 458, Font(FONT_PALATINO_ITALIC_20), RectanglesText);
   }
   for (int32_t I = 1; I <= LINE_COUNT; ++I) {
     if (P.Lines[I - 1] <= 0) break;
@@ -216,7 +216,7 @@ void DrawPrimitivesFrame(int32_t Step) {
     SetColor(0, 0, 0, 100);
     FillRectangle(750, 170, 850, 230);
     SetColor(255, 255, 255, 0);
-    WriteText(800 - HalfWidth(Font(7), LinesText), 180, Font(7), LinesText);
+    WriteText(800 - HalfWidth(Font(FONT_PALATINO_ITALIC_20), LinesText), 180, Font(FONT_PALATINO_ITALIC_20), LinesText);
   }
 }
 

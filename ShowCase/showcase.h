@@ -20,7 +20,27 @@ inline constexpr int32_t PICTURE_COUNT = 9;
 extern const char* const FontFiles[FONT_COUNT];
 extern const char* const PictureFiles[PICTURE_COUNT];
 
-// The font of the catalogue at Index (0..14).
+// The catalogue's fonts by name, in the order of FontFiles.
+enum TFontName : int32_t {
+  FONT_ARCHITEXT_64,
+  FONT_COMIC_SANS_26,
+  FONT_CONSOLAS_36,
+  FONT_COURIER_NEW_26,
+  FONT_DEJAVU_SERIF_16,
+  FONT_GABRIOLA_28,
+  FONT_GENTIUM_11,
+  FONT_PALATINO_ITALIC_20,
+  FONT_SCRIPT_20,
+  FONT_SEGOE_SCRIPT_20,
+  FONT_SEGOE_SCRIPT_8,
+  FONT_TIMES_NEW_ROMAN_12,
+  FONT_WINGDINGS_14,
+  FONT_PALATINO_16,
+  FONT_GENTIUM_BOOK_22,
+};
+static_assert(FONT_GENTIUM_BOOK_22 + 1 == FONT_COUNT);
+
+// The font of the catalogue at Index (0..14); an empty, not loaded font otherwise.
 const lumora::TFont& Font(int32_t Index);
 
 void LoadFonts();
@@ -45,13 +65,56 @@ struct TScene {
 // draws the frame of the current step, presents it and polls Escape.
 void RunScene(const TScene& Scene);
 
+// The frame loop's clock as a pure function, for the blocking loop and for callers that
+// present one frame per call (a recorder, a browser's animation callback): from the time
+// stamp of the previous frame and the clock now, the new Step (Step + Delta div Takt) and
+// the remainder of Delta below one Takt, by which the caller moves its next time stamp
+// back from the clock so that no time is lost between frames.
+struct TStepAdvance {
+  int32_t Step;
+  int32_t Carry;
+};
+TStepAdvance AdvanceStep(int32_t LastTime, uint32_t Now, int32_t Takt, int32_t Step);
+
 extern const TScene IntroductionScene;
 extern const TScene PrimitivesScene;
 extern const TScene FontsScene;
 extern const TScene ImagesScene;
 extern const TScene OutroScene;
-// The five scenes in playing order.
-extern const TScene* const Scenes[5];
+// The running order: every scene once, and whether a fade follows it.
+struct TSequenceItem {
+  const TScene* Scene;
+  bool FadeAfter;
+};
+inline constexpr int32_t SEQUENCE_LENGTH = 5;
+extern const TSequenceItem Sequence[SEQUENCE_LENGTH];
+
+// Opens the display with the showcase's title, loads the fonts and pictures and lowers
+// Terminate; CloseShowcase closes the display and releases the pictures and fonts.
+void OpenShowcase();
+void CloseShowcase();
+
+// The running order one frame at a time, for callers that cannot block in a loop (a
+// browser's animation callback) or that only want the timing (the recorder's schedule).
+// NextFrame decides the frame to present at clock Now: a step of a scene, with the scene
+// frame loop's arithmetic, or a pass of a fade, after which the caller pauses FADE_PAUSE_MS
+// before asking again. False when the presentation is over. With a clock that does not
+// move between the loop's two readings (the headless one) it gives RunShowcase's frames.
+struct TPlayer {
+  int32_t Item = 0;        // index into Sequence
+  bool SceneStarted = false;
+  bool InFade = false;
+  int32_t Step = 0;
+  int32_t LastTime = 0;
+  int32_t FadePass = 0;
+};
+struct TPlayerFrame {
+  const TScene* Scene;  // the scene to draw at Step, or null for a fade pass
+  int32_t Step;         // the scene's step, or the fade's pass (1..FADE_PASSES)
+};
+bool NextFrame(TPlayer& Player, uint32_t Now, TPlayerFrame& Frame);
+// Draws Frame into the back buffer.
+void DrawPlayerFrame(const TPlayerFrame& Frame);
 
 void DrawIntroductionFrame(int32_t Step);
 void DrawPrimitivesFrame(int32_t Step);
@@ -64,8 +127,12 @@ void Primitives();
 void Fonts();
 void Images();
 void Outro();
-// Darkens the last frame in 25 passes between scenes.
+// Darkens the last frame in 25 passes between scenes, pausing FADE_PAUSE_MS after each.
 void Fade();
+inline constexpr int32_t FADE_PASSES = 25;
+inline constexpr uint32_t FADE_PAUSE_MS = 15;
+// Draws pass Pass (1..25) of the fade over the back buffer.
+void DrawFadePass(int32_t Pass);
 
 // Draws Text letter by letter within a budget of Step animation steps (10 per letter);
 // returns the budget left for the texts after it.
@@ -97,7 +164,7 @@ struct TIntroLine {
   std::string Text;
   bool Centred;  // X is then CentredX of the text
   int32_t X, Y;
-  int32_t FontIndex;
+  TFontName FontName;
   uint8_t R, G, B;
 };
 inline constexpr int32_t INTRO_LINE_COUNT = 10;

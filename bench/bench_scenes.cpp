@@ -95,9 +95,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "bench_scenes: Fonts/ and Pictures/ not found; the scenes draw what loads\n");
 
   lumora::UseHeadlessPlatform();
-  lumora::InitLumora("bench_scenes");
-  showcase::LoadFonts();
-  showcase::LoadPictures();
+  showcase::OpenShowcase();
   std::printf("assets loaded: %zu of %d\n", CountLoaded(),
               showcase::FONT_COUNT + showcase::PICTURE_COUNT);
   std::printf("%-13s %7s %11s %11s %11s %10s\n", "scene", "frames", "median ms", "worst ms",
@@ -105,7 +103,8 @@ int main(int argc, char** argv) {
 
   double AllSteps = 0;
   bool Matched = Only.empty();
-  for (const showcase::TScene* Scene : showcase::Scenes) {
+  for (const showcase::TSequenceItem& Item : showcase::Sequence) {
+    const showcase::TScene* Scene = Item.Scene;
     if (!Only.empty() && Only != Scene->Name) continue;
     Matched = true;
     Progress((std::string("rendering ") + Scene->Name + " ...").c_str());
@@ -140,9 +139,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::printf("every step of the scenes above: %.3f s\n", AllSteps / 1000);
-  lumora::CloseLumora();
-  showcase::FreePictures();
-  showcase::FreeFonts();
+  showcase::CloseShowcase();
 
   if (Only.empty()) {
     // The presentation as played: frames every 1000/60 ms of virtual time, fades included.

@@ -100,4 +100,22 @@ TEST(MainSequence, EscapeHeldFromTheStartEndsAfterTheFirstFrameAndReleasesEveryt
   showcase::Terminate = false;
 }
 
+// The frame loop's clock: whole steps of Takt, the remainder carried, a wrapping counter.
+TEST(FrameLoopClock, AdvancesByWholeStepsAndCarriesTheRest) {
+  struct Case {
+    int32_t LastTime;
+    uint32_t Now;
+    int32_t Takt, Step;
+    int32_t NewStep, Carry;
+  };
+  const Case Cases[] = {{1000, 1000, 10, 0, 0, 0},     {1000, 1035, 10, 7, 10, 5},
+                        {1000, 1049, 50, 3, 3, 49},    {1000, 1050, 50, 3, 4, 0},
+                        {-10, 25, 8, 0, 4, 3},         {int32_t(0xFFFFFFF0u), 0x00000010u, 10, 100, 103, 2}};
+  for (const Case& C : Cases) {
+    const showcase::TStepAdvance A = showcase::AdvanceStep(C.LastTime, C.Now, C.Takt, C.Step);
+    EXPECT_EQ(A.Step, C.NewStep) << C.LastTime << " -> " << C.Now;
+    EXPECT_EQ(A.Carry, C.Carry) << C.LastTime << " -> " << C.Now;
+  }
+}
+
 }  // namespace

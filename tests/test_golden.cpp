@@ -57,7 +57,34 @@ void ExpectGolden(const showcase::TScene* Scene, const std::string& Name) {
 TEST(Golden, WholePresentationFrameByFrame) { ExpectGolden(nullptr, "showcase"); }
 
 TEST(Golden, EachSceneAloneFrameByFrame) {
-  for (const showcase::TScene* Scene : showcase::Scenes) ExpectGolden(Scene, Scene->Name);
+  for (const showcase::TSequenceItem& Item : showcase::Sequence)
+    ExpectGolden(Item.Scene, Item.Scene->Name);
+}
+
+// The per-frame driver (as a browser's animation callback drives it) on the headless
+// platform presents the same frames as the blocking presentation.
+TEST(Golden, PerFrameDriverPresentsTheSameFrames) {
+  const std::vector<THashLine> Expected = Reference("showcase");
+  std::vector<std::string> Hashes;
+  lumora::THeadlessOptions Options;
+  Options.FrameSink = [&](const uint8_t* Frame, uint64_t) {
+    Hashes.push_back(tools::FrameHash(Frame, lumora::SCREEN_BYTES));
+  };
+  lumora::UseHeadlessPlatform(Options);
+  showcase::OpenShowcase();
+  showcase::TPlayer Player;
+  showcase::TPlayerFrame Frame{};
+  while (showcase::NextFrame(Player, lumora::GetTickCount(), Frame)) {
+    showcase::DrawPlayerFrame(Frame);
+    lumora::Flip();
+    if (Frame.Scene == nullptr) lumora::Sleep(showcase::FADE_PAUSE_MS);
+  }
+  showcase::CloseShowcase();
+  lumora::UseHeadlessPlatform();
+  ASSERT_EQ(Hashes.size(), Expected.size());
+  for (size_t I = 0; I < Hashes.size(); ++I)
+    ASSERT_EQ(Hashes[I], Expected[I].Hash) << "frame " << I << " (" << Expected[I].Part << ", step "
+                                           << Expected[I].Step << ")";
 }
 
 TEST(Golden, ComparisonNamesTheFirstDifferingFrame) {

@@ -211,8 +211,8 @@ TEST_F(Outro, WithoutItsFontEveryFrameIsBlackAndTheLengthStays) {
 // without their texts instead of reading past the catalogue.
 TEST_F(Outro, FramesOfEverySceneDrawWithAnEmptyCatalogue) {
   lumora::LoadedFonts.clear();
-  for (const showcase::TScene* Scene : showcase::Scenes)
-    for (int32_t Step : {0, 1, Scene->EndAt / 2, Scene->EndAt}) Scene->DrawFrame(Step);
+  for (const showcase::TSequenceItem& Item : showcase::Sequence)
+    for (int32_t Step : {0, 1, Item.Scene->EndAt / 2, Item.Scene->EndAt}) Item.Scene->DrawFrame(Step);
   lumora::ClearVirtualScreen();
   showcase::DrawOutroFrame(500);
   EXPECT_TRUE(ScreenIsBlack());

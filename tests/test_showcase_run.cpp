@@ -176,8 +176,8 @@ TBox InkBox(int32_t Y0, int32_t Y1) {
 }
 
 TEST_F(RealAssets, IntroductionTitleAndOutroLineAreCentred) {
-  const TFont& Title = showcase::Font(0);
-  const TFont& Outro = showcase::Font(9);
+  const TFont& Title = showcase::Font(showcase::FONT_ARCHITEXT_64);
+  const TFont& Outro = showcase::Font(showcase::FONT_SEGOE_SCRIPT_20);
   if (!Title.Loaded || !Outro.Loaded) GTEST_SKIP() << "Fonts/ lacks the fonts 0 and 9";
   showcase::DrawIntroductionFrame(60);  // "Lumora" complete; the hint below row 700
   const int32_t W = int32_t(GetTextLength(Title, "Lumora"));

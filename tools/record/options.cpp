@@ -24,9 +24,9 @@ bool ParseNumber(const std::string& Text, uint64_t Max, uint64_t& Value) {
 
 std::string SceneNames() {
   std::string Names;
-  for (const showcase::TScene* S : showcase::Scenes) {
+  for (const showcase::TSequenceItem& Item : showcase::Sequence) {
     if (!Names.empty()) Names += ", ";
-    Names += S->Name;
+    Names += Item.Scene->Name;
   }
   return Names;
 }
@@ -83,8 +83,8 @@ std::string ValidFpsList() {
 }
 
 const showcase::TScene* FindScene(const std::string& Name) {
-  for (const showcase::TScene* S : showcase::Scenes)
-    if (Name == S->Name) return S;
+  for (const showcase::TSequenceItem& Item : showcase::Sequence)
+    if (Name == Item.Scene->Name) return Item.Scene;
   return nullptr;
 }
 

@@ -11,77 +11,41 @@ using namespace lumora;
 
 namespace {
 
-constexpr uint32_t FADE_PASSES = 25;
-constexpr uint32_t FADE_SLEEP_THIRDS = 15 * 3;
-
-// The headless clock, advanced as the platform advances it.
-struct TSimClock {
-  uint32_t FrameThirds;
-  std::vector<int32_t>& Steps;
-  uint64_t Thirds = 0;
-  uint64_t Frames = 0;
-  uint32_t Tick() const { return uint32_t(Thirds / 3); }
-  void Present(int32_t Step) {
-    Steps.push_back(Step);
-    ++Frames;
-    Thirds += FrameThirds;
-  }
-};
-
-// The scene frame loop's timing, without the drawing.
-void SimulateScene(TSimClock& Clock, const showcase::TScene& Scene) {
-  int32_t Step = 0;
-  int32_t LastTime = int32_t(Clock.Tick());
-  do {
-    const int32_t Delta = int32_t(Clock.Tick() - uint32_t(LastTime));
-    LastTime = int32_t(Clock.Tick() - uint32_t(Delta % Scene.Takt));
-    Step += Delta / Scene.Takt;
-    Clock.Present(Step);
-  } while (Step < Scene.EndAt);
-}
-
-void SimulateFade(TSimClock& Clock) {
-  for (uint32_t I = 0; I < FADE_PASSES; ++I) {
-    Clock.Present(int32_t(I + 1));
-    Clock.Thirds += FADE_SLEEP_THIRDS;
-  }
-}
-
 uint64_t ClockThirdsNow() { return HeadlessClockThirds(); }
 
-void OpenShowcase() {
-  InitLumora("Lumora Showcase");
-  showcase::LoadFonts();
-  showcase::LoadPictures();
-  showcase::Terminate = false;
-}
-
-void CloseShowcase() {
-  CloseLumora();
-  showcase::FreePictures();
-  showcase::FreeFonts();
+const showcase::TSequenceItem& SequenceItem(const showcase::TScene& Scene) {
+  for (const showcase::TSequenceItem& Item : showcase::Sequence)
+    if (Item.Scene == &Scene) return Item;
+  return showcase::Sequence[0];  // every scene is in the running order
 }
 
 }  // namespace
 
-bool FadeFollows(const showcase::TScene& Scene) { return &Scene != &showcase::FontsScene; }
-
 TSchedule PlaySchedule(const showcase::TScene* Scene, uint32_t FrameThirds) {
   TSchedule Schedule;
-  TSimClock Clock{FrameThirds, Schedule.Steps};
-  Schedule.Segments.push_back({"start", 0});
-  Clock.Present(0);  // InitLumora presents the cleared screen
-  for (const showcase::TScene* S : showcase::Scenes) {
-    if (Scene != nullptr && S != Scene) continue;
-    Schedule.Segments.push_back({S->Name, Clock.Frames});
-    SimulateScene(Clock, *S);
-    if (FadeFollows(*S)) {
-      Schedule.Segments.push_back({"fade", Clock.Frames});
-      SimulateFade(Clock);
-    }
+  // The headless clock advances FrameThirds per presented frame and 3 per slept ms.
+  uint64_t Thirds = 0;
+  auto Present = [&](const std::string& Part, int32_t Step) {
+    if (Schedule.Segments.empty() || Schedule.Segments.back().Label != Part)
+      Schedule.Segments.push_back({Part, Schedule.Frames});
+    Schedule.Steps.push_back(Step);
+    ++Schedule.Frames;
+    Thirds += FrameThirds;
+  };
+  Present("start", 0);  // InitLumora presents the cleared screen
+  showcase::TPlayer Player;
+  if (Scene != nullptr) {
+    // One scene: start the player at its place in the running order, and stop after it.
+    while (Player.Item + 1 < showcase::SEQUENCE_LENGTH && showcase::Sequence[Player.Item].Scene != Scene)
+      ++Player.Item;
   }
-  Schedule.Frames = Clock.Frames;
-  Schedule.EndThirds = Clock.Thirds;
+  const int32_t Stop = Scene != nullptr ? Player.Item + 1 : showcase::SEQUENCE_LENGTH;
+  showcase::TPlayerFrame Frame{};
+  while (Player.Item < Stop && showcase::NextFrame(Player, uint32_t(Thirds / 3), Frame)) {
+    Present(Frame.Scene != nullptr ? Frame.Scene->Name : "fade", Frame.Step);
+    if (Frame.Scene == nullptr) Thirds += uint64_t(showcase::FADE_PAUSE_MS) * 3;
+  }
+  Schedule.EndThirds = Thirds;
   return Schedule;
 }
 
@@ -106,10 +70,10 @@ TPlayResult Play(const TPlayback& Playback) {
   if (Playback.Scene == nullptr) {
     showcase::RunShowcase();
   } else {
-    OpenShowcase();
+    showcase::OpenShowcase();
     showcase::RunScene(*Playback.Scene);
-    if (FadeFollows(*Playback.Scene)) showcase::Fade();
-    CloseShowcase();
+    if (SequenceItem(*Playback.Scene).FadeAfter) showcase::Fade();
+    showcase::CloseShowcase();
   }
   const TPlayResult Result{HeadlessFrameCount(), ClockThirdsNow()};
   UseHeadlessPlatform();  // drop the sink, which refers to Playback
@@ -138,9 +102,9 @@ bool TimelineFinish(TTimeline& Timeline, uint64_t EndThirds, const TVideoWriter&
 
 void WithLoadedShowcase(const std::function<void()>& Draw) {
   UseHeadlessPlatform();
-  OpenShowcase();
+  showcase::OpenShowcase();
   Draw();
-  CloseShowcase();
+  showcase::CloseShowcase();
 }
 
 void RenderStep(const showcase::TScene& Scene, int32_t Step) {
@@ -158,7 +122,7 @@ int32_t SheetStep(const showcase::TScene& Scene, int32_t Column) {
 TSheet RenderContactSheet() {
   constexpr uint32_t MARGIN = 8, LABEL_HEIGHT = 20, BACKGROUND = 40;
   constexpr uint32_t THUMB_W = SCREEN_WIDTH / SHEET_SCALE, THUMB_H = SCREEN_HEIGHT / SHEET_SCALE;
-  constexpr uint32_t ROWS = sizeof showcase::Scenes / sizeof showcase::Scenes[0];
+  constexpr uint32_t ROWS = showcase::SEQUENCE_LENGTH;
   static_assert(SCREEN_WIDTH % SHEET_SCALE == 0 && SCREEN_HEIGHT % SHEET_SCALE == 0);
 
   TSheet Sheet;
@@ -168,7 +132,7 @@ TSheet RenderContactSheet() {
   const size_t SheetRow = size_t(Sheet.Width) * 4;
 
   for (uint32_t Row = 0; Row < ROWS; ++Row) {
-    const showcase::TScene& Scene = *showcase::Scenes[Row];
+    const showcase::TScene& Scene = *showcase::Sequence[Row].Scene;
     for (int32_t Column = 0; Column < SHEET_COLUMNS; ++Column) {
       const int32_t Step = SheetStep(Scene, Column);
       const size_t X0 = MARGIN + size_t(Column) * (THUMB_W + MARGIN);
@@ -196,7 +160,7 @@ TSheet RenderContactSheet() {
       ClearVirtualScreen();
       SetViewPort(0, 0, THUMB_W - 1, LABEL_HEIGHT - 1);
       SetColor(220, 220, 220, 0);
-      WriteText(4, 2, showcase::Font(6),
+      WriteText(4, 2, showcase::Font(showcase::FONT_GENTIUM_11),
                 std::string(Scene.Name) + "  step " + std::to_string(Step));
       for (uint32_t Y = 0; Y < LABEL_HEIGHT; ++Y)
         std::memcpy(Sheet.Pixels.data() + (Y0 + THUMB_H + Y) * SheetRow + X0 * 4,

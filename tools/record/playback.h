@@ -36,9 +36,6 @@ TSchedule PlaySchedule(const showcase::TScene* Scene, uint32_t FrameThirds);
 // The label of the segment that holds frame Index.
 const std::string& SegmentLabel(const TSchedule& Schedule, uint64_t Index);
 
-// Whether the presentation runs a fade after this scene.
-bool FadeFollows(const showcase::TScene& Scene);
-
 // ------------------------------------------------------------------ playing
 
 struct TPlayback {
