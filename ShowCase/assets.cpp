@@ -1,6 +1,12 @@
 // lumorashowcase assets: the catalogue of 15 fonts and 9 pictures, loading and release.
 // Relies on the lumora font and picture loaders.
+#include <filesystem>
+
 #include "ShowCase/showcase.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
 
 namespace showcase {
 
@@ -37,6 +43,52 @@ const char* const PictureFiles[PICTURE_COUNT] = {
     "Pictures\\bear2.bmp",
     "Pictures\\airplane.bmp",
 };
+
+namespace {
+
+bool HoldsAssets(const std::filesystem::path& Dir) {
+  std::error_code Ec;
+  return std::filesystem::is_directory(Dir / "Fonts", Ec) ||
+         std::filesystem::is_directory(Dir / "Pictures", Ec);
+}
+
+// The folder of the running program, or empty when the system does not say.
+std::filesystem::path ProgramFolder() {
+#if defined(_WIN32)
+  char Path[MAX_PATH];
+  const DWORD N = GetModuleFileNameA(nullptr, Path, MAX_PATH);
+  if (N == 0 || N >= MAX_PATH) return {};
+  return std::filesystem::path(std::string(Path, N)).parent_path();
+#else
+  std::error_code Ec;
+  const std::filesystem::path Exe = std::filesystem::read_symlink("/proc/self/exe", Ec);
+  return Ec ? std::filesystem::path() : Exe.parent_path();
+#endif
+}
+
+}  // namespace
+
+std::string AssetFolder(std::vector<std::string>& LookedIn) {
+  std::error_code Ec;
+  const std::filesystem::path Here = std::filesystem::current_path(Ec);
+  LookedIn.assign(1, Here.string());
+  if (HoldsAssets(Here)) return Here.string();
+  const std::filesystem::path Beside = ProgramFolder();
+  if (!Beside.empty() && Beside != Here) {
+    LookedIn.push_back(Beside.string());
+    if (HoldsAssets(Beside)) return Beside.string();
+  }
+  return {};
+}
+
+std::vector<std::string> MissingAssets() {
+  std::vector<std::string> Missing;
+  for (int32_t I = 0; I < FONT_COUNT; ++I)
+    if (!Font(I).Loaded) Missing.push_back(FontFiles[I]);
+  for (int32_t I = 0; I < PICTURE_COUNT; ++I)
+    if (size_t(I) >= Pictures.size() || !Pictures[size_t(I)].Loaded) Missing.push_back(PictureFiles[I]);
+  return Missing;
+}
 
 const TFont& Font(int32_t Index) {
   // Before LoadFonts and after FreeFonts the catalogue is empty: texts are then not drawn.

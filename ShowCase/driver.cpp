@@ -97,12 +97,16 @@ void DrawPlayerFrame(const TPlayerFrame& Frame) {
     DrawFadePass(Frame.Step);
 }
 
-int RunShowcase() {
-  OpenShowcase();
+void PlayShowcase() {
   for (const TSequenceItem& Item : Sequence) {
     RunScene(*Item.Scene);
     if (Item.FadeAfter) Fade();
   }
+}
+
+int RunShowcase() {
+  OpenShowcase();
+  PlayShowcase();
   CloseShowcase();
   return 0;
 }

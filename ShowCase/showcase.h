@@ -48,6 +48,13 @@ void LoadPictures();
 void FreePictures();
 void FreeFonts();
 
+// The folder that holds Fonts/ and Pictures/: the current directory when it holds either,
+// else the folder of the running program when that does; empty when neither does. Looked
+// in (for messages) receives the folders tried.
+std::string AssetFolder(std::vector<std::string>& LookedIn);
+// The catalogue's files that did not load (after LoadFonts and LoadPictures).
+std::vector<std::string> MissingAssets();
+
 // Reads Escape: true (and Terminate set) when it is down or was pressed since the previous
 // query, or when Terminate is already set.
 bool PollEscape();
@@ -263,6 +270,8 @@ uint8_t TextFadeInAlpha(int32_t T);
 
 extern const std::string OutroText;
 
+// The scenes in the running order with their fades (display open, assets loaded).
+void PlayShowcase();
 // The whole presentation: open, load, play the scenes with their fades, close, release.
 int RunShowcase();
 

@@ -57,6 +57,8 @@ void Flip() {
   platform::Current().DirectDrawBlit(VirtualScreen);
 }
 
+bool WindowShown() { return hWindow != 0 && &platform::Current() != &platform::HeadlessPlatform(); }
+
 int32_t GetAvailRAMMemory() {
   const uint64_t Bytes = platform::Current().AvailPhysicalMemory();
   constexpr uint64_t Max = uint64_t(std::numeric_limits<int32_t>::max());

@@ -50,14 +50,23 @@ extern PDataElement VirtualScreen;
 // Opens the display: registers the window class, opens the borderless 1024 x 768 window
 // titled ApplicationID_, starts the presentation, allocates and clears the back buffer,
 // centres and shows the cursor, presents the black frame and sets the full-screen viewport.
-// Reports nothing; when no window can be opened it says so on stderr and goes on.
+// Reports nothing; when no window can be opened it says so on stderr and goes on, with
+// hWindow 0 (ask WindowShown whether the frames are seen).
 void InitLumora(const char* ApplicationID_);
+
+// True between InitLumora and the end of the program when a real window shows the presented
+// frames; false on the headless platform and when no window could be opened: no display, or
+// a video system that has none (SDL's "offscreen" and "dummy" drivers). A program that
+// must be seen checks it after InitLumora.
+bool WindowShown();
 
 // Frees the back buffer (VirtualScreen becomes null) and closes the presentation.
 // The window stays until the process ends.
 void CloseLumora();
 
-// Presents the whole back buffer. Never changes the buffer, never waits for anything else.
+// Presents the whole back buffer. Never changes the buffer. In a window it waits for the
+// display's next refresh (vsync) where the system offers that, so a loop of Flips runs at
+// the display's rate; on the headless platform it never waits.
 void Flip();
 
 // Available physical memory in bytes, saturated at 2,147,483,647.

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "lumora/lumora.h"
 #include "lumora/platform.h"
@@ -46,8 +47,22 @@ uint32_t CreateMainWindow(const char* Title, int32_t Width, int32_t Height) {
     std::fprintf(stderr, "lumora: cannot start the video system: %s\n", SDL_GetError());
     return 0;
   }
-  Window = SDL_CreateWindow(Title ? Title : "", 0, 0,
-                            Width, Height,
+  // Without a display SDL may fall back to a video driver that shows nothing: that is no
+  // window, and the program is told so through hWindow 0.
+  const char* Driver = SDL_GetCurrentVideoDriver();
+  if (Driver != nullptr && (std::strcmp(Driver, "offscreen") == 0 || std::strcmp(Driver, "dummy") == 0)) {
+    std::fprintf(stderr, "lumora: no display: SDL's '%s' video driver shows no window\n", Driver);
+    return 0;
+  }
+  // The window covers the desktop; the frame is scaled into it with its aspect kept. Sized
+  // to the desktop from the start, since without a window manager the full-screen flag
+  // alone does not resize it.
+  SDL_DisplayMode Desktop{};
+  if (SDL_GetDesktopDisplayMode(0, &Desktop) == 0 && Desktop.w > 0 && Desktop.h > 0) {
+    Width = Desktop.w;
+    Height = Desktop.h;
+  }
+  Window = SDL_CreateWindow(Title ? Title : "", 0, 0, Width, Height,
                             SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_HIDDEN);
   if (Window == nullptr) {
     std::fprintf(stderr, "lumora: cannot open the window: %s\n", SDL_GetError());

@@ -43,6 +43,7 @@ TEST(DisplayLifecycle, InitOpensABlackScreenWithTheFullViewportAndPresentsIt) {
   EXPECT_STREQ(ApplicationID, "Title");
   EXPECT_NE(hWindow, 0u);
   EXPECT_NE(hHDC, 0u);
+  EXPECT_FALSE(WindowShown()) << "the headless platform shows nothing";
   EXPECT_EQ(HeadlessFrameCount(), 1u);
   EXPECT_EQ(Presented, std::vector<uint8_t>(SCREEN_BYTES, 0));
   EXPECT_EQ(ViewPort.X1, 0);
