@@ -292,6 +292,7 @@ TEST(RecordOptions, RejectsBadCommandLinesWithAClearMessage) {
       {{"--still", "outro"}, "SCENE:STEP"},
       {{"--still", "outro:-1"}, "STEP must be"},
       {{"--still", "outro:1000001"}, "STEP must be"},
+      {{"--still", "images:2852"}, "from 0 to 2851, the images scene's last step"},
       {{"--still", "outro:5:"}, "empty FILE"},
       {{"--still", "nope:5"}, "unknown scene"},
       {{"--output="}, "non-empty"},

@@ -46,9 +46,12 @@ bool ParseStill(const std::string& Spec, TStill& Still, std::string& Error) {
   const size_t Colon2 = Spec.find(':', Colon + 1);
   const std::string StepText =
       Spec.substr(Colon + 1, Colon2 == std::string::npos ? std::string::npos : Colon2 - Colon - 1);
+  // A scene's steps run from 0 to its end step; later ones are never shown.
+  const int32_t Last = Still.Scene->EndAt;
   uint64_t Step = 0;
-  if (!ParseNumber(StepText, MAX_STILL_STEP, Step)) {
-    Error = Bad + "STEP must be a whole number from 0 to " + std::to_string(MAX_STILL_STEP);
+  if (!ParseNumber(StepText, uint64_t(Last), Step)) {
+    Error = Bad + "STEP must be a whole number from 0 to " + std::to_string(Last) + ", the " +
+            Still.Scene->Name + " scene's last step";
     return false;
   }
   Still.Step = int32_t(Step);
@@ -222,7 +225,9 @@ const char* UsageText() {
          "                       --contact-sheet)\n"
          "  --still SCENE:STEP[:FILE]\n"
          "                       write the frame of STEP of SCENE as a PNG (default FILE:\n"
-         "                       SCENE-STEP.png); repeatable\n"
+         "                       SCENE-STEP.png); STEP from 0 to the scene's last step\n"
+         "                       (introduction 3001, primitives 400, fonts 1001, images 2851,\n"
+         "                       outro 501); repeatable\n"
          "  --contact-sheet FILE write a PNG grid of quarter-size stills: one row per scene in\n"
          "                       playing order, six columns at evenly spaced steps, each\n"
          "                       labelled with scene and step\n"

@@ -34,8 +34,6 @@ struct TRecordOptions {
   bool Help = false;
 };
 
-// The largest still step accepted; far beyond every scene's end, far below any overflow.
-inline constexpr int32_t MAX_STILL_STEP = 1000000;
 inline constexpr int64_t MAX_ESCAPE_MS = 2147483647;
 
 // Virtual time per frame for Fps frames per second, in thirds of a millisecond; false when
