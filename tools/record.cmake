@@ -22,3 +22,4 @@ add_executable(lumora-record ${CMAKE_CURRENT_LIST_DIR}/record/main.cpp)
 target_link_libraries(lumora-record PRIVATE lumora_record_lib)
 # Fonts/ and Pictures/ are placed beside the programs; the recorder falls back to them.
 add_dependencies(lumora-record showcase_assets)
+install(TARGETS lumora-record RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
