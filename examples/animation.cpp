@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
   if (int Exit = example::Start(argc, argv, "Bounces a ball; Escape stops it."); Exit >= 0)
     return Exit;
 
-  TFont Small;
+  TFont Small{};  // empty, not loaded, until LoadFNTFont fills it
   uint8_t Result = 0;
   LoadFNTFont("Fonts\\Gentium Basic_11.fnt", Small, Result);
   if (Result != FNT_OK) {

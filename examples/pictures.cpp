@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
       Exit >= 0)
     return Exit;
 
-  TPicture Forest, Bear, Plane;
+  TPicture Forest{}, Bear{}, Plane{};  // empty records, not loaded, for the loader to fill
   if (!Load("Pictures\\forest-nature-wallpaper.bmp", Forest) || !Load("Pictures\\bear.bmp", Bear) ||
       !Load("Pictures\\airplane.bmp", Plane))
     return 1;

@@ -32,7 +32,8 @@ int main(int argc, char** argv) {
     return Exit;
 
   // Fonts load before the window opens, so a missing file stops the program at once.
-  TFont Title, Body;
+  // The braces start each record empty, not loaded, as the loader expects.
+  TFont Title{}, Body{};
   if (!Load("Fonts\\Architext_64.fnt", Title) ||
       !Load("Fonts\\Gentium Book Basic_22_regular.fnt", Body))
     return 1;
