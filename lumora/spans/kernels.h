@@ -33,16 +33,9 @@
 
 namespace lumora::detail {
 
-// True when the source pixel's blue, green and red are the key's (never for NO_KEY).
-inline bool IsKey(const uint8_t* Src, int32_t Key) {
-  return Key >= 0 && uint32_t(Src[0] | Src[1] << 8 | Src[2] << 16) == uint32_t(Key);
-}
-
 // Nothing when Count <= 0. A vector kernel hands the pixels after its last whole vector to
-// the next narrower kernel (AVX-512: to a masked vector).
-void ColorSpanScalar(uint8_t* Dst, int32_t Count, TColor C);
-void PictureSpanScalar(uint8_t* Dst, const uint8_t* Src, int32_t Count, uint32_t Alpha,
-                       int32_t Key);
+// the next narrower kernel (AVX-512: to a masked vector), the narrowest to the scalar
+// kernel of scalar.h.
 
 #if LUMORA_SPAN_SSE2
 void ColorSpanSse2(uint8_t* Dst, int32_t Count, TColor C);

@@ -1,19 +1,10 @@
-// lumora spans: ColorSpan and PictureSpan (blend.h), the scalar kernels, and the choice of
-// kernel. The choice is made once, before main: the processor's features are read into
-// constants that every later call, on any thread, only reads.
+// lumora spans: ColorSpan and PictureSpan (blend.h) and the choice of kernel. The choice
+// is made once, before main: the processor's features are read into constants that every
+// later call, on any thread, only reads.
 #include "lumora/spans/kernels.h"
+#include "lumora/spans/scalar.h"
 
 namespace lumora::detail {
-
-void ColorSpanScalar(uint8_t* Dst, int32_t Count, TColor C) {
-  for (int32_t I = 0; I < Count; ++I, Dst += 4) PutPixel(Dst, &C.B, C.Alpha);
-}
-
-void PictureSpanScalar(uint8_t* Dst, const uint8_t* Src, int32_t Count, uint32_t Alpha,
-                       int32_t Key) {
-  for (int32_t I = 0; I < Count; ++I, Dst += 4, Src += 4)
-    if (!IsKey(Src, Key)) PutPixel(Dst, Src, Alpha);
-}
 
 namespace {
 

@@ -6,6 +6,8 @@
 
 #include <arm_neon.h>
 
+#include "lumora/spans/scalar.h"
+
 namespace lumora::detail {
 
 namespace {

@@ -5,6 +5,8 @@
 
 #include <emmintrin.h>
 
+#include "lumora/spans/scalar.h"
+
 namespace lumora::detail {
 
 namespace {
