@@ -2,13 +2,23 @@
 // Relies on the operating system's monotonic clock and memory statistics.
 #include "lumora/platform.h"
 
+#include "lumora/lumora.h"  // before windows.h, whose macros share names with its constants
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <time.h>
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <cstring>
-
-#include "lumora/lumora.h"
 
 namespace lumora::platform {
 
@@ -20,14 +30,44 @@ bool HeadlessChosen = false;
 const TPlatform* SdlPlatform() { return nullptr; }
 #endif
 
+#ifdef LUMORA_HAVE_WIN32
+// The Win32 window (platform_win32.cpp), the window of a Windows build.
+const TPlatform* Win32Platform();
+#endif
+
 void SelectHeadless() { HeadlessChosen = true; }
 
 const TPlatform& Current() {
   if (!HeadlessChosen) {
+#ifdef LUMORA_HAVE_WIN32
+    return *Win32Platform();
+#endif
     if (const TPlatform* Sdl = SdlPlatform()) return *Sdl;
   }
   return HeadlessPlatform();
 }
+
+#ifdef _WIN32
+
+// The performance counter: finer than the tick count's 10 to 16 ms.
+uint32_t MonotonicMs() {
+  LARGE_INTEGER Frequency{}, Count{};
+  if (!::QueryPerformanceFrequency(&Frequency) || Frequency.QuadPart <= 0 ||
+      !::QueryPerformanceCounter(&Count) || Count.QuadPart < 0)
+    return ::GetTickCount();
+  const uint64_t F = uint64_t(Frequency.QuadPart), C = uint64_t(Count.QuadPart);
+  return uint32_t(C / F * 1000u + C % F * 1000u / F);
+}
+
+// The physical memory not in use, as the system reports it.
+uint64_t SystemAvailableMemory() {
+  MEMORYSTATUSEX Status{};
+  Status.dwLength = sizeof Status;
+  if (!::GlobalMemoryStatusEx(&Status)) return 0;
+  return uint64_t(Status.ullAvailPhys);
+}
+
+#else
 
 uint32_t MonotonicMs() {
   timespec Ts{};
@@ -56,6 +96,8 @@ uint64_t SystemAvailableMemory() {
   if (Pages < 0 || PageSize < 0) return 0;
   return uint64_t(Pages) * uint64_t(PageSize);
 }
+
+#endif
 
 }  // namespace lumora::platform
 
