@@ -3,86 +3,178 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
 
 #include "lumora/internal/blend.h"
+#include "lumora/internal/bmp_layout.h"
+#include "lumora/internal/bytes.h"
 #include "lumora/internal/extended.h"
 #include "lumora/internal/files.h"
-#include "lumora/lumora.h"
 #include "lumora/internal/sampling.h"
+#include "lumora/lumora.h"
 
 namespace lumora {
 
 namespace {
 
-// ===================================================================== file layout
-
-// File header (14 bytes), then the info header; offsets from the start of the file.
-constexpr size_t FILE_HEADER_SIZE = 14;
-constexpr size_t OFS_SIGNATURE = 0;
-constexpr size_t OFS_DATA_OFFSET = 10;
-constexpr size_t OFS_HEADER_SIZE = 14;
-constexpr size_t OFS_WIDTH = 18;
-constexpr size_t OFS_HEIGHT = 22;
-constexpr size_t OFS_BITS_PER_PIXEL = 28;
-constexpr size_t OFS_COMPRESSION = 30;
-// The part of the info header that is read: the classic 40-byte header.
-constexpr size_t INFO_HEADER_SIZE = 40;
-constexpr size_t HEADERS_SIZE = FILE_HEADER_SIZE + INFO_HEADER_SIZE;
-static_assert(HEADERS_SIZE == 54);
-static_assert(OFS_COMPRESSION + 4 <= HEADERS_SIZE);
-
-constexpr uint32_t PALETTE_ENTRIES = 256;
-constexpr uint32_t PALETTE_ENTRY_SIZE = 4;  // blue, green, red, unused
-// Info header sizes whose layout fields are trusted.
-constexpr std::array<uint32_t, 5> KNOWN_INFO_HEADER_SIZES = {40, 52, 56, 108, 124};
 // Room the memory test adds for the loader's own small needs.
 constexpr uint64_t MEMORY_MARGIN = 264;
 constexpr int32_t NO_LIMIT = 2147483647;
 
-using detail::Le16;
-using detail::Le32;
+using bytes::Read16;
+using bytes::Read32;
 
 // R(A / B x C) formed in extended precision; see ext::ScaleRound.
 int64_t R(uint64_t A, uint64_t B, uint64_t C) { return ext::ScaleRound(A, B, C); }
 
-// A forward-only reader that counts its position. A regular file skips by seeking forward;
-// any other stream reads the bytes and drops them.
-struct TReader {
-  std::FILE* File;
-  bool CanSeek;
-  uint64_t Pos = 0;
-
-  bool Read(void* Dst, size_t Count) {
-    if (Count == 0) return true;
-    const size_t Got = std::fread(Dst, 1, Count, File);
-    Pos += Got;
-    return Got == Count;
-  }
-
-  // Moves forward by Count bytes. Seeking past the end succeeds; the next read then fails.
-  bool Skip(uint64_t Count) {
-    if (Count == 0) return true;
-    if (CanSeek) {
-      if (Count > uint64_t(INT64_MAX) || std::fseek(File, long(Count), SEEK_CUR) != 0) return false;
-      Pos += Count;
-      return true;
-    }
-    uint8_t Scratch[4096];
-    while (Count > 0) {
-      const size_t Step = size_t(std::min<uint64_t>(Count, sizeof Scratch));
-      if (!Read(Scratch, Step)) return false;
-      Count -= Step;
-    }
-    return true;
-  }
-
-  bool SkipTo(uint64_t Target) { return Target >= Pos && Skip(Target - Pos); }
+// The header fields the loader uses.
+struct THeader {
+  uint32_t DataOffset, InfoSize, W, H;
+  uint16_t Bits;
+  uint32_t Compression;
 };
+
+// Reads the file header and the classic info header. Returns BMP_OK, or the code that
+// ends the load at once: not a bitmap, too short for its headers, or a width or height
+// out of range.
+uint8_t ReadHeader(detail::TReader& In, THeader& Header) {
+  uint8_t Head[bmp::HEADERS_SIZE] = {};
+  const bool Complete = In.Read(Head, bmp::HEADERS_SIZE);
+  if (In.Position() >= 2 && (Head[bmp::OFS_SIGNATURE] != 'B' || Head[bmp::OFS_SIGNATURE + 1] != 'M'))
+    return BMP_NOT_A_BITMAP;
+  if (!Complete) return BMP_TRUNCATED;
+  Header.DataOffset = Read32(Head + bmp::OFS_DATA_OFFSET);
+  Header.InfoSize = Read32(Head + bmp::OFS_INFO_SIZE);
+  Header.W = Read32(Head + bmp::OFS_WIDTH);
+  Header.H = Read32(Head + bmp::OFS_HEIGHT);
+  Header.Bits = Read16(Head + bmp::OFS_BITS_PER_PIXEL);
+  Header.Compression = Read32(Head + bmp::OFS_COMPRESSION);
+  if (Header.W == 0 || Header.H == 0 || Header.W > uint32_t(INT32_MAX) || Header.H > uint32_t(INT32_MAX))
+    return BMP_BAD_DIMENSIONS;
+  return BMP_OK;
+}
+
+// The picture as stored: its size after reduction and the bytes of its buffer, and the
+// bytes of a file row without (L) and with its fill.
+struct TStored {
+  int64_t W, H;
+  uint64_t PixelBytes;
+  uint64_t L, Stride;
+};
+
+// The stored size for the limits and the tests of compression, depth, size and memory.
+// The tests do not stop one another: the last failing one decides the code.
+uint8_t CheckLimits(const THeader& Header, int32_t MaxWidth, int32_t MaxHeight, TStored& S) {
+  uint8_t Code = BMP_OK;
+  if (Header.Compression != bmp::COMPRESSION_NONE) Code = BMP_COMPRESSED;
+  if (Header.Bits != 8 && Header.Bits != 24) Code = BMP_UNSUPPORTED_DEPTH;
+
+  const int64_t MaxW = std::max<int32_t>(MaxWidth, 0);
+  const int64_t MaxH = std::max<int32_t>(MaxHeight, 0);
+  S.W = Header.W;
+  S.H = Header.H;
+  if (S.W > MaxW) {
+    S.W = MaxW;
+    S.H = R(uint64_t(MaxW), Header.W, Header.H);
+  }
+  if (S.H > MaxH) {
+    S.W = R(uint64_t(MaxH), uint64_t(S.H), uint64_t(S.W));
+    S.H = MaxH;
+  }
+  if (S.W == 0) S.W = 1;
+  if (S.H == 0) S.H = 1;
+  // Both at most 2^31 - 1, so the product and four times it fit 64 bits unsigned.
+  S.PixelBytes = uint64_t(S.W) * uint64_t(S.H) * 4;
+  if (S.PixelBytes > MAX_SIZE) Code = BMP_TOO_LARGE;
+
+  // Rows are L bytes plus fill bytes up to a multiple of 4.
+  S.L = uint64_t(ext::RoundToInt(ext::Ext(Header.Bits) * ext::Ext(Header.W) / ext::Ext(8)));
+  S.Stride = (S.L + 3) / 4 * 4;
+  const uint64_t Avail = uint64_t(std::max<int32_t>(GetAvailRAMMemory(), 0));
+  if (S.PixelBytes > Avail || S.L > Avail || S.PixelBytes + S.L + MEMORY_MARGIN > Avail)
+    Code = BMP_NOT_ENOUGH_MEMORY;
+  return Code;
+}
+
+// Where the palette and the pixels are.
+struct TLayout {
+  uint64_t PaletteStart;
+  uint32_t PaletteCount;  // entries read; an index beyond them gives black
+  uint64_t DataStart;
+};
+
+// From the file's own layout fields when they are consistent, otherwise right behind a
+// 40-byte info header and a full palette.
+TLayout FindLayout(const THeader& Header) {
+  const auto& Known = bmp::KNOWN_INFO_HEADER_SIZES;
+  TLayout Layout;
+  Layout.PaletteStart = bmp::HEADERS_SIZE;
+  Layout.PaletteCount = Header.Bits == 8 ? bmp::PALETTE_MAX_ENTRIES : 0;
+  Layout.DataStart = Layout.PaletteStart + uint64_t(Layout.PaletteCount) * bmp::PALETTE_ENTRY_SIZE;
+  if (std::find(Known.begin(), Known.end(), Header.InfoSize) != Known.end() &&
+      Header.DataOffset >= bmp::FILE_HEADER_SIZE + Header.InfoSize) {
+    Layout.PaletteStart = bmp::FILE_HEADER_SIZE + Header.InfoSize;
+    Layout.DataStart = Header.DataOffset;
+    if (Header.Bits == 8)
+      Layout.PaletteCount = uint32_t(std::min<uint64_t>(
+          bmp::PALETTE_MAX_ENTRIES, (Layout.DataStart - Layout.PaletteStart) / bmp::PALETTE_ENTRY_SIZE));
+  }
+  return Layout;
+}
+
+// The file row shown in stored row Y, counted from the bottom. The sampled file rows rise
+// with Y, so the last one needed is that of the top row.
+int64_t SourceRow(const THeader& Header, const TStored& S, int64_t Y) {
+  return std::min<int64_t>(R(Header.H, uint64_t(S.H), uint64_t(Y)), int64_t(Header.H) - 1);
+}
+
+// The source byte of each stored column within a file row (3 per pixel at 24 bits, 1 at
+// 8 bits).
+void MapColumns(const THeader& Header, const TStored& S, uint32_t* Column) {
+  const uint32_t BytesPerPixel = Header.Bits / 8;
+  for (int64_t X = 0; X < S.W; ++X) {
+    const int64_t C = S.W == Header.W ? X : std::min<int64_t>(R(Header.W, uint64_t(S.W), uint64_t(X)), int64_t(Header.W) - 1);
+    Column[size_t(X)] = uint32_t(C) * BytesPerPixel;
+  }
+}
+
+// Reads the rows from the start of the pixels on, each file row that is sampled once into
+// Row, and fills Pixels (top row first). False when the file ends first.
+bool ReadRows(detail::TReader& In, const THeader& Header, const TStored& S, const uint8_t* Palette,
+              const uint32_t* Column, uint8_t* Row, uint8_t* Pixels) {
+  int64_t LineIndex = -1;
+  uint64_t PendingFill = 0;  // fill bytes of the row last read, not yet passed
+  for (int64_t Y = 0; Y < S.H; ++Y) {
+    const int64_t Wanted = SourceRow(Header, S, Y);
+    if (Wanted != LineIndex) {
+      const uint64_t Dropped = uint64_t(Wanted - LineIndex - 1);
+      if (!In.Skip(PendingFill + Dropped * S.Stride) || !In.Read(Row, size_t(S.L))) return false;
+      PendingFill = S.Stride - S.L;
+      LineIndex = Wanted;
+    }
+    uint8_t* Dst = Pixels + uint64_t(S.H - 1 - Y) * uint64_t(S.W) * 4;
+    if (Header.Bits == 24) {
+      for (int64_t X = 0; X < S.W; ++X, Dst += 4) {
+        const uint8_t* Src = Row + Column[size_t(X)];
+        Dst[0] = Src[0];
+        Dst[1] = Src[1];
+        Dst[2] = Src[2];
+        Dst[3] = 0;
+      }
+    } else {
+      for (int64_t X = 0; X < S.W; ++X, Dst += 4) {
+        const uint8_t* Entry = Palette + size_t(Row[Column[size_t(X)]]) * bmp::PALETTE_ENTRY_SIZE;
+        Dst[0] = Entry[0];
+        Dst[1] = Entry[1];
+        Dst[2] = Entry[2];
+        Dst[3] = 0;
+      }
+    }
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -97,149 +189,46 @@ void LoadBMPPicture(const std::string& PictureName, TPicture& Picture, int32_t M
     Result_ = BMP_CANNOT_OPEN;
     return;
   }
-  TReader In{File.get(), S_ISREG(Info.st_mode)};
+  detail::TReader In(File.get(), Info);
 
-  uint8_t Head[HEADERS_SIZE] = {};
-  const bool HeadComplete = In.Read(Head, HEADERS_SIZE);
-  if (In.Pos >= 2 && (Head[OFS_SIGNATURE] != 'B' || Head[OFS_SIGNATURE + 1] != 'M')) {
-    Result_ = BMP_NOT_A_BITMAP;
-    return;
-  }
-  if (!HeadComplete) {
-    Result_ = BMP_TRUNCATED;
-    return;
-  }
-  const uint32_t DataOffset = Le32(Head + OFS_DATA_OFFSET);
-  const uint32_t HeaderSize = Le32(Head + OFS_HEADER_SIZE);
-  const uint32_t W = Le32(Head + OFS_WIDTH);
-  const uint32_t H = Le32(Head + OFS_HEIGHT);
-  const uint16_t Bits = Le16(Head + OFS_BITS_PER_PIXEL);
-  const uint32_t Compression = Le32(Head + OFS_COMPRESSION);
-  if (W == 0 || H == 0 || W > uint32_t(INT32_MAX) || H > uint32_t(INT32_MAX)) {
-    Result_ = BMP_BAD_DIMENSIONS;
-    return;
-  }
+  THeader Header{};
+  TStored S{};
+  Result_ = ReadHeader(In, Header);
+  if (Result_ == BMP_OK) Result_ = CheckLimits(Header, MaxWidth, MaxHeight, S);
+  if (Result_ != BMP_OK) return;
 
-  // The tests of compression, depth, size and memory do not stop one another: the last
-  // failing one decides the code.
-  uint8_t Code = BMP_OK;
-  if (Compression != 0) Code = BMP_COMPRESSED;
-  if (Bits != 8 && Bits != 24) Code = BMP_UNSUPPORTED_DEPTH;
-
-  const int64_t MaxW = std::max<int32_t>(MaxWidth, 0);
-  const int64_t MaxH = std::max<int32_t>(MaxHeight, 0);
-  int64_t ImW = W, ImH = H;
-  if (ImW > MaxW) {
-    ImW = MaxW;
-    ImH = R(uint64_t(MaxW), W, H);
-  }
-  if (ImH > MaxH) {
-    ImW = R(uint64_t(MaxH), uint64_t(ImH), uint64_t(ImW));
-    ImH = MaxH;
-  }
-  if (ImW == 0) ImW = 1;
-  if (ImH == 0) ImH = 1;
-  // Both at most 2^31 - 1, so the product and four times it fit 64 bits unsigned.
-  const uint64_t PixelBytes = uint64_t(ImW) * uint64_t(ImH) * 4;
-  if (PixelBytes > MAX_SIZE) Code = BMP_TOO_LARGE;
-
-  const uint64_t L = uint64_t(ext::RoundToInt(ext::Ext(Bits) * ext::Ext(W) / ext::Ext(8)));
-  const uint64_t Avail = uint64_t(std::max<int32_t>(GetAvailRAMMemory(), 0));
-  if (PixelBytes > Avail || L > Avail || PixelBytes + L + MEMORY_MARGIN > Avail)
-    Code = BMP_NOT_ENOUGH_MEMORY;
-  if (Code != BMP_OK) {
-    Result_ = Code;
-    return;
-  }
-
-  // Where the palette and the pixels are: from the file's own layout fields when they are
-  // consistent, otherwise right behind a 40-byte info header and a full palette.
-  const bool KnownHeader = std::find(KNOWN_INFO_HEADER_SIZES.begin(), KNOWN_INFO_HEADER_SIZES.end(),
-                                     HeaderSize) != KNOWN_INFO_HEADER_SIZES.end();
-  uint64_t PaletteStart = HEADERS_SIZE;
-  uint32_t PaletteCount = Bits == 8 ? PALETTE_ENTRIES : 0;
-  uint64_t DataStart = PaletteStart + uint64_t(PaletteCount) * PALETTE_ENTRY_SIZE;
-  if (KnownHeader && DataOffset >= FILE_HEADER_SIZE + HeaderSize) {
-    PaletteStart = FILE_HEADER_SIZE + HeaderSize;
-    DataStart = DataOffset;
-    if (Bits == 8)
-      PaletteCount = uint32_t(std::min<uint64_t>(PALETTE_ENTRIES, (DataStart - PaletteStart) / PALETTE_ENTRY_SIZE));
-  }
-
-  // Rows are L bytes plus fill bytes up to a multiple of 4. The sampled file rows rise with
-  // the destination row, so the last one needed is that of the top destination row.
-  const uint64_t Stride = (L + 3) / 4 * 4;
-  auto SourceRow = [&](int64_t Y) {
-    return std::min<int64_t>(R(H, uint64_t(ImH), uint64_t(Y)), int64_t(H) - 1);
-  };
-  const uint64_t LastRow = uint64_t(SourceRow(ImH - 1));
-  const uint64_t Needed = DataStart + LastRow * Stride + L;
+  const TLayout Layout = FindLayout(Header);
+  const uint64_t LastRow = uint64_t(SourceRow(Header, S, S.H - 1));
+  const uint64_t Needed = Layout.DataStart + LastRow * S.Stride + S.L;
   if (S_ISREG(Info.st_mode) && uint64_t(Info.st_size) < Needed) {
     Result_ = BMP_TRUNCATED;
     return;
   }
 
-  std::unique_ptr<uint8_t[]> Pixels(new (std::nothrow) uint8_t[PixelBytes]);
-  std::unique_ptr<uint8_t[]> Row(new (std::nothrow) uint8_t[L]);
-  // Source byte of each destination column (3 per pixel at 24 bits, 1 at 8 bits).
-  std::unique_ptr<uint32_t[]> Column(new (std::nothrow) uint32_t[size_t(ImW)]);
+  std::unique_ptr<uint8_t[]> Pixels(new (std::nothrow) uint8_t[S.PixelBytes]);
+  std::unique_ptr<uint8_t[]> Row(new (std::nothrow) uint8_t[S.L]);
+  std::unique_ptr<uint32_t[]> Column(new (std::nothrow) uint32_t[size_t(S.W)]);
   if (!Pixels || !Row || !Column) {
     Result_ = BMP_ALLOCATION_FAILED;
     return;
   }
-  const uint32_t BytesPerPixel = Bits / 8;
-  for (int64_t X = 0; X < ImW; ++X) {
-    const int64_t C = ImW == W ? X : std::min<int64_t>(R(W, uint64_t(ImW), uint64_t(X)), int64_t(W) - 1);
-    Column[size_t(X)] = uint32_t(C) * BytesPerPixel;
-  }
+  MapColumns(Header, S, Column.get());
 
   // Entries the file does not hold stay black.
-  uint8_t Palette[PALETTE_ENTRIES * PALETTE_ENTRY_SIZE] = {};
-  if (!In.SkipTo(PaletteStart) || !In.Read(Palette, size_t(PaletteCount) * PALETTE_ENTRY_SIZE) ||
-      !In.SkipTo(DataStart)) {
+  uint8_t Palette[bmp::PALETTE_MAX_ENTRIES * bmp::PALETTE_ENTRY_SIZE] = {};
+  if (!In.SkipTo(Layout.PaletteStart) ||
+      !In.Read(Palette, size_t(Layout.PaletteCount) * bmp::PALETTE_ENTRY_SIZE) || !In.SkipTo(Layout.DataStart) ||
+      !ReadRows(In, Header, S, Palette, Column.get(), Row.get(), Pixels.get())) {
     Result_ = BMP_TRUNCATED;
     return;
-  }
-
-  int64_t LineIndex = -1;
-  uint64_t PendingFill = 0;  // fill bytes of the row last read, not yet passed
-  for (int64_t Y = 0; Y < ImH; ++Y) {
-    const int64_t Wanted = SourceRow(Y);
-    if (Wanted != LineIndex) {
-      const uint64_t Dropped = uint64_t(Wanted - LineIndex - 1);
-      if (!In.Skip(PendingFill + Dropped * Stride) || !In.Read(Row.get(), size_t(L))) {
-        Result_ = BMP_TRUNCATED;
-        return;
-      }
-      PendingFill = Stride - L;
-      LineIndex = Wanted;
-    }
-    uint8_t* Dst = Pixels.get() + uint64_t(ImH - 1 - Y) * uint64_t(ImW) * 4;
-    if (Bits == 24) {
-      for (int64_t X = 0; X < ImW; ++X, Dst += 4) {
-        const uint8_t* Src = Row.get() + Column[size_t(X)];
-        Dst[0] = Src[0];
-        Dst[1] = Src[1];
-        Dst[2] = Src[2];
-        Dst[3] = 0;
-      }
-    } else {
-      for (int64_t X = 0; X < ImW; ++X, Dst += 4) {
-        const uint8_t* Entry = Palette + size_t(Row[Column[size_t(X)]]) * PALETTE_ENTRY_SIZE;
-        Dst[0] = Entry[0];
-        Dst[1] = Entry[1];
-        Dst[2] = Entry[2];
-        Dst[3] = 0;
-      }
-    }
   }
 
   if (Picture.Loaded) delete[] Picture.PictureAdr;
   TPicture Loaded;
   Loaded.FileName = PictureName.size() > 4 ? PictureName.substr(0, PictureName.size() - 4) : std::string();
   Loaded.Loaded = true;
-  Loaded.ImageWidth = uint32_t(ImW);
-  Loaded.ImageHeight = uint32_t(ImH);
+  Loaded.ImageWidth = uint32_t(S.W);
+  Loaded.ImageHeight = uint32_t(S.H);
   Loaded.PictureAdr = Pixels.release();
   Picture = std::move(Loaded);
 }
