@@ -6,8 +6,14 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX}
 if(R)
   message(FATAL_ERROR "install failed")
 endif()
+# A cross build passes its toolchain file and emulator ('|' between its words).
+set(CONSUMER_ARGS "")
+if(TOOLCHAIN)
+  list(APPEND CONSUMER_ARGS -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN})
+endif()
+string(REPLACE "|" ";" EMULATOR "${EMULATOR}")
 execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE}/tests/install/consumer
-                -B ${BUILD}/install-check/build -DCMAKE_PREFIX_PATH=${PREFIX}
+                -B ${BUILD}/install-check/build -DCMAKE_PREFIX_PATH=${PREFIX} ${CONSUMER_ARGS}
                 RESULT_VARIABLE R)
 if(R)
   message(FATAL_ERROR "configuring the consumer failed")
@@ -18,7 +24,7 @@ if(R)
   message(FATAL_ERROR "building the consumer failed")
 endif()
 foreach(APP app_cmake app_pkgconfig)
-  execute_process(COMMAND ${BUILD}/install-check/build/${APP} RESULT_VARIABLE R)
+  execute_process(COMMAND ${EMULATOR} ${BUILD}/install-check/build/${APP} RESULT_VARIABLE R)
   if(R)
     message(FATAL_ERROR "${APP} drew the wrong pixel")
   endif()

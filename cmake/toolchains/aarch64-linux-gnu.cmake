@@ -1,0 +1,28 @@
+# Cross build for 64-bit Arm Linux (Debian's arm64) with Debian's
+# g++-aarch64-linux-gnu. Target libraries come from the multiarch packages (e.g.
+# libgtest-dev:arm64, zlib1g-dev:arm64) under /usr/lib/aarch64-linux-gnu; ctest runs the target
+# programs under qemu-aarch64. Used by scripts/cross-test.sh.
+set(CMAKE_SYSTEM_NAME Linux)
+set(CMAKE_SYSTEM_PROCESSOR aarch64)
+
+set(LUMORA_CROSS_TRIPLE aarch64-linux-gnu)
+set(CMAKE_C_COMPILER ${LUMORA_CROSS_TRIPLE}-gcc)
+set(CMAKE_CXX_COMPILER ${LUMORA_CROSS_TRIPLE}-g++)
+set(CMAKE_LIBRARY_ARCHITECTURE aarch64-linux-gnu)
+
+# Programs (pkg-config, the shell) are the build machine's; libraries, headers and CMake
+# packages are searched in the cross toolchain's tree and in the multiarch directories.
+set(CMAKE_FIND_ROOT_PATH /usr/${LUMORA_CROSS_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY BOTH)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE BOTH)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
+
+# ctest (and test discovery) run target programs through this, with Debian's multiarch
+# runtime (libc6:arm64, libstdc++6:arm64): its loader and libraries are the ones the host's
+# ld.so.cache names, and the ones a target program started by a test gets from the kernel.
+# The cross toolchain's own glibc under /usr/${LUMORA_CROSS_TRIPLE}/lib is another build
+# (it is only linked against): "-L /usr/${LUMORA_CROSS_TRIPLE}" would start programs with its
+# loader but the multiarch libc.so.6, and that mix hangs in pthread_create. "-L /" also keeps
+# qemu from looking under its default prefix /etc/qemu-binfmt/.
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64 -L /)
