@@ -7,6 +7,8 @@
 
 #include "fuzz/fuzz_bodies.h"
 #include "fuzz/fuzz_support.h"
+#include "lumora/internal/bmp_layout.h"
+#include "lumora/internal/bytes.h"
 #include "lumora/lumora.h"
 
 namespace lumorafuzz {
@@ -15,7 +17,8 @@ using namespace lumora;
 
 namespace {
 
-constexpr size_t BMP_HEADERS_SIZE = 54;
+using bytes::Read16At;
+using bytes::Read32At;
 
 struct TPrefix {
   int32_t MaxWidth, MaxHeight, X, Y;
@@ -31,12 +34,12 @@ TPrefix ReadPrefix(const uint8_t* D) {
   constexpr int64_t Memory[4] = {int64_t(1) << 30, int64_t(4) << 20, 0, std::numeric_limits<int32_t>::max()};
   constexpr size_t N = BMP_PREFIX_SIZE;
   TPrefix P;
-  P.MaxWidth = int32_t(ReadU32(D, N, 0));
-  P.MaxHeight = int32_t(ReadU32(D, N, 4));
-  P.X = int32_t(ReadU32(D, N, 8));
-  P.Y = int32_t(ReadU32(D, N, 12));
-  P.Width = ReadU32(D, N, 16);
-  P.Height = ReadU32(D, N, 20);
+  P.MaxWidth = int32_t(Read32At(D, N, 0));
+  P.MaxHeight = int32_t(Read32At(D, N, 4));
+  P.X = int32_t(Read32At(D, N, 8));
+  P.Y = int32_t(Read32At(D, N, 12));
+  P.Width = Read32At(D, N, 16);
+  P.Height = Read32At(D, N, 20);
   P.Alpha = D[24];
   P.Transparent = (D[25] & 1) != 0;
   P.AvailMemory = Memory[(D[25] >> 1) & 3];
@@ -61,23 +64,27 @@ struct TFileInfo {
 
 TFileInfo ReadFileInfo(const uint8_t* D, size_t N) {
   TFileInfo F;
-  F.W = ReadU32(D, N, 18);
-  F.H = ReadU32(D, N, 22);
-  F.Bits = ReadU16(D, N, 28);
-  F.Plain = N >= BMP_HEADERS_SIZE && D[0] == 'B' && D[1] == 'M' && ReadU32(D, N, 30) == 0 &&
-            (F.Bits == 8 || F.Bits == 24) && F.W >= 1 && F.W <= 0x7FFFFFFF && F.H >= 1 && F.H <= 0x7FFFFFFF;
-  const uint32_t HeaderSize = ReadU32(D, N, 14), DataOffset = ReadU32(D, N, 10);
+  F.W = Read32At(D, N, bmp::OFS_WIDTH);
+  F.H = Read32At(D, N, bmp::OFS_HEIGHT);
+  F.Bits = Read16At(D, N, bmp::OFS_BITS_PER_PIXEL);
+  F.Plain = N >= bmp::HEADERS_SIZE && D[0] == 'B' && D[1] == 'M' &&
+            Read32At(D, N, bmp::OFS_COMPRESSION) == bmp::COMPRESSION_NONE && (F.Bits == 8 || F.Bits == 24) &&
+            F.W >= 1 && F.W <= 0x7FFFFFFF && F.H >= 1 && F.H <= 0x7FFFFFFF;
+  const uint32_t HeaderSize = Read32At(D, N, bmp::OFS_INFO_SIZE), DataOffset = Read32At(D, N, bmp::OFS_DATA_OFFSET);
+  // The sizes the loader's contract names, stated here again rather than taken from it.
   const bool Known = HeaderSize == 40 || HeaderSize == 52 || HeaderSize == 56 || HeaderSize == 108 ||
                      HeaderSize == 124;
-  F.PaletteStart = BMP_HEADERS_SIZE;
-  F.PaletteCount = F.Bits == 8 ? 256 : 0;
-  F.DataStart = F.PaletteStart + F.PaletteCount * 4;
-  if (Known && DataOffset >= 14 + HeaderSize) {
-    F.PaletteStart = 14 + HeaderSize;
+  F.PaletteStart = bmp::HEADERS_SIZE;
+  F.PaletteCount = F.Bits == 8 ? bmp::PALETTE_MAX_ENTRIES : 0;
+  F.DataStart = F.PaletteStart + F.PaletteCount * bmp::PALETTE_ENTRY_SIZE;
+  if (Known && DataOffset >= bmp::FILE_HEADER_SIZE + HeaderSize) {
+    F.PaletteStart = bmp::FILE_HEADER_SIZE + HeaderSize;
     F.DataStart = DataOffset;
-    if (F.Bits == 8) F.PaletteCount = uint32_t(std::min<uint64_t>(256, (F.DataStart - F.PaletteStart) / 4));
+    if (F.Bits == 8)
+      F.PaletteCount = uint32_t(std::min<uint64_t>(bmp::PALETTE_MAX_ENTRIES,
+                                                   (F.DataStart - F.PaletteStart) / bmp::PALETTE_ENTRY_SIZE));
   }
-  F.Stride = (F.W * F.Bits + 31) / 32 * 4;
+  F.Stride = bmp::RowStride(F.W, F.Bits);
   return F;
 }
 
@@ -142,7 +149,7 @@ std::string CheckLoaded(const std::string& Path, const uint8_t* D, size_t N, con
       if (F.Bits == 24) {
         std::memcpy(Want, D + RowStart + 3 * uint64_t(Col), 3);
       } else if (const uint8_t Index = D[RowStart + uint64_t(Col)]; Index < F.PaletteCount) {
-        std::memcpy(Want, D + F.PaletteStart + 4 * size_t(Index), 3);
+        std::memcpy(Want, D + F.PaletteStart + bmp::PALETTE_ENTRY_SIZE * size_t(Index), 3);
       }
       if (std::memcmp(Stored + X * 4, Want, 4) != 0) {
         return Format("%s load: stored pixel (%lld, %lld) is not file row %lld column %lld", Form, (long long)X,

@@ -6,6 +6,8 @@
 
 #include "fuzz/fuzz_bodies.h"
 #include "fuzz/fuzz_support.h"
+#include "lumora/internal/bytes.h"
+#include "lumora/internal/fnt_layout.h"
 #include "lumora/lumora.h"
 
 namespace lumorafuzz {
@@ -14,8 +16,8 @@ using namespace lumora;
 
 namespace {
 
-constexpr size_t FNT_HEADER_SIZE = 118;
-constexpr size_t FNT_HEADER3_SIZE = 148;
+using bytes::Read16At;
+using bytes::Read32At;
 
 // The header fields the loader uses, read straight from the file.
 struct THeader {
@@ -24,22 +26,27 @@ struct THeader {
 
 THeader ReadHeader(const uint8_t* D, size_t N) {
   auto U8 = [&](size_t At) { return At < N ? uint32_t(D[At]) : 0u; };
-  return {ReadU16(D, N, 0), ReadU32(D, N, 2),  ReadU16(D, N, 86), ReadU16(D, N, 88), U8(95),
-          U8(96),           U8(97),            U8(98),            ReadU32(D, N, 113)};
+  return {Read16At(D, N, fnt::OFS_VERSION),     Read32At(D, N, fnt::OFS_SIZE),
+          Read16At(D, N, fnt::OFS_PIX_WIDTH),   Read16At(D, N, fnt::OFS_PIX_HEIGHT),
+          U8(fnt::OFS_FIRST_CHAR),              U8(fnt::OFS_LAST_CHAR),
+          U8(fnt::OFS_DEFAULT_CHAR),            U8(fnt::OFS_BREAK_CHAR),
+          Read32At(D, N, fnt::OFS_BITS_OFFSET)};
 }
 
 // Entry size of the glyph table and the number of entries of a loaded font.
-uint32_t EntrySize(const TFont& F) { return F.Version == 0x0200 ? 4 : 6; }
+uint32_t EntrySize(const TFont& F) { return uint32_t(fnt::EntrySize(F.Version)); }
 uint32_t Entries(const TFont& F) { return uint32_t(F.LastChar) - F.FirstChar + 1; }
 
 // Table entry used for code C, and its width and file offset.
 uint32_t EntryOf(const TFont& F, uint8_t C) {
   return (C < F.FirstChar || C > F.LastChar) ? F.DefaultChar : uint32_t(C - F.FirstChar);
 }
-uint32_t WidthOf(const TFont& F, uint32_t K) { return ReadU16(F.Glyphs, F.GlyphsSize, K * EntrySize(F)); }
+uint32_t WidthOf(const TFont& F, uint32_t K) {
+  return Read16At(F.Glyphs, F.GlyphsSize, size_t(K) * EntrySize(F) + fnt::ENTRY_OFS_WIDTH);
+}
 uint32_t OffsetOf(const TFont& F, uint32_t K) {
-  const size_t At = size_t(K) * EntrySize(F) + 2;
-  return EntrySize(F) == 4 ? ReadU16(F.Glyphs, F.GlyphsSize, At) : ReadU32(F.Glyphs, F.GlyphsSize, At);
+  const size_t At = size_t(K) * EntrySize(F) + fnt::ENTRY_OFS_OFFSET;
+  return EntrySize(F) == fnt::ENTRY_2X_SIZE ? Read16At(F.Glyphs, F.GlyphsSize, At) : Read32At(F.Glyphs, F.GlyphsSize, At);
 }
 
 // A failed load leaves the (zeroed) record and the registry untouched.
@@ -61,7 +68,7 @@ std::string CheckLoaded(const std::string& Path, const uint8_t* D, size_t N, con
   if (LoadedFonts.size() != Registered + 1 || LoadedFonts.back() != &F) {
     return "a loaded font is not registered once in LoadedFonts";
   }
-  if (H.Version != 0x0200 && H.Version != 0x0300) return Format("version 0x%04x loaded", H.Version);
+  if (H.Version != fnt::VERSION_2X && H.Version != fnt::VERSION_3X) return Format("version 0x%04x loaded", H.Version);
   if (H.PixWidth != 0) return "a fixed-width font loaded";
   if (F.Version != H.Version || F.PixHeight != H.PixHeight || F.FirstChar != H.First ||
       F.LastChar != H.Last || F.DefaultChar != H.Default || F.BreakChar != H.Break ||
@@ -72,7 +79,7 @@ std::string CheckLoaded(const std::string& Path, const uint8_t* D, size_t N, con
   if (H.Last < H.First) return "a font with dfLastChar < dfFirstChar loaded";
   if (H.BitsOffset > H.Size || H.Size > N) return "a font whose bitmap region is not in the file loaded";
   const uint32_t Count = Entries(F), E = EntrySize(F);
-  const size_t Table = size_t(Count) * E, Start = H.Version == 0x0300 ? FNT_HEADER3_SIZE : FNT_HEADER_SIZE;
+  const size_t Table = size_t(Count) * E, Start = fnt::TableStart(uint16_t(H.Version));
   if (uint64_t(F.GlyphsSize) != Table + (uint64_t(H.Size) - H.BitsOffset)) {
     return Format("GlyphsSize %u is not N x E + dfSize - dfBitsOffset", F.GlyphsSize);
   }

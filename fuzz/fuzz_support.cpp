@@ -1,4 +1,4 @@
-// lumora fuzzing support: headless display, scratch files, readers and screen comparisons.
+// lumora fuzzing support: headless display, scratch files and screen comparisons.
 // Relies on the public lumora API and POSIX (getpid) for the scratch file names.
 #include "fuzz/fuzz_support.h"
 
@@ -67,22 +67,6 @@ std::string WriteScratch(const uint8_t* Data, size_t Size, const char* Extension
   }
   std::fclose(F);
   return It->second;
-}
-
-uint32_t ReadU16(const uint8_t* Data, size_t Size, size_t At) {
-  uint32_t V = 0;
-  for (size_t I = 0; I < 2; ++I) {
-    if (At + I < Size) V |= uint32_t(Data[At + I]) << (8 * I);
-  }
-  return V;
-}
-
-uint32_t ReadU32(const uint8_t* Data, size_t Size, size_t At) {
-  uint32_t V = 0;
-  for (size_t I = 0; I < 4; ++I) {
-    if (At + I < Size) V |= uint32_t(Data[At + I]) << (8 * I);
-  }
-  return V;
 }
 
 std::string Format(const char* Fmt, ...) {

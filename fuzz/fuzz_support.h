@@ -1,5 +1,5 @@
 // lumora fuzzing support: the headless display opened once per process, a scratch file for
-// loader inputs, little-endian readers and the screen comparisons the fuzz bodies share.
+// loader inputs and the screen comparisons the fuzz bodies share.
 // Relies on the public lumora API only; compiled into the fuzz targets and the regression test.
 #pragma once
 
@@ -20,10 +20,6 @@ void SetAvailMemory(int64_t Bytes);
 // Writes Data to this process's scratch file for the given extension (".fnt", ".bmp"),
 // in /dev/shm when it exists, and returns the path. The files are removed at exit.
 std::string WriteScratch(const uint8_t* Data, size_t Size, const char* Extension);
-
-// Little-endian fields of a byte array; bytes past the end read as 0.
-uint32_t ReadU16(const uint8_t* Data, size_t Size, size_t At);
-uint32_t ReadU32(const uint8_t* Data, size_t Size, size_t At);
 
 // printf into a std::string.
 std::string Format(const char* Fmt, ...) __attribute__((format(printf, 1, 2)));

@@ -1,30 +1,20 @@
-// lumora fuzz seeds: .fnt, .bmp and drawing-sequence builders and the seed corpora.
-// Relies on the standard library only; the file layouts are those the loaders read.
+// lumora fuzz seeds: the seed corpora of fonts, pictures and drawing sequences.
+// Relies on the test kit's .fnt and .bmp builders and the library's file layouts.
 #include "fuzz/seeds.h"
 
 #include <algorithm>
-#include <cstring>
+
+#include "lumora/internal/bytes.h"
+#include "support/bmp_builder.h"
+#include "support/fnt_builder.h"
 
 namespace lumorafuzz {
 
 namespace {
 
-constexpr size_t FNT_HEADER_SIZE = 118;
-constexpr size_t FNT_HEADER3_SIZE = 148;
-constexpr size_t BMP_FILE_HEADER_SIZE = 14;
-
-void Put16(TBytes& B, size_t At, uint32_t V) {
-  if (B.size() < At + 2) B.resize(At + 2);
-  B[At] = uint8_t(V);
-  B[At + 1] = uint8_t(V >> 8);
-}
-
-void Put32(TBytes& B, size_t At, uint32_t V) {
-  if (B.size() < At + 4) B.resize(At + 4);
-  for (int I = 0; I < 4; ++I) B[At + size_t(I)] = uint8_t(V >> (8 * I));
-}
-
-void Append32(TBytes& B, uint32_t V) { Put32(B, B.size(), V); }
+using lumora::bytes::Append32;
+using testsupport::BuildBmp;
+using testsupport::BuildFnt;
 
 // A fixed pseudo-random byte sequence.
 struct TNoise {
@@ -35,132 +25,103 @@ struct TNoise {
   }
 };
 
-}  // namespace
+// A font for the seeds: header fields as given, glyph bitmaps of a fixed pseudo-random ink
+// pattern. Widths has one entry per character from First to Last; missing entries cycle
+// through 0 .. 17.
+struct TFntOptions {
+  uint16_t Version = lumora::fnt::VERSION_3X;
+  uint8_t First = 32, Last = 126, Default = 0, Break = 0;
+  uint16_t Height = 12;
+  uint16_t PixWidth = 0;
+  std::vector<uint16_t> Widths;
+  uint32_t Seed = 1;
+};
 
-TBytes BuildFnt(const TFntOptions& O) {
-  const bool V3 = O.Version == 0x0300;
-  const size_t Header = V3 ? FNT_HEADER3_SIZE : FNT_HEADER_SIZE, Entry = V3 ? 6 : 4;
+testsupport::FntLayout SeedFont(const TFntOptions& O) {
+  testsupport::FntLayout S;
+  S.Version = O.Version;
+  S.PixHeight = O.Height;
+  S.PixWidth = O.PixWidth;
+  S.FirstChar = O.First;
+  S.LastChar = O.Last;
+  S.DefaultChar = O.Default;
+  S.BreakChar = O.Break;
+  S.Copyright = "lumora fuzz seed";
+  S.Face = "Seed";
+  TNoise Noise{O.Seed};
   const size_t Count = O.Last >= O.First ? size_t(O.Last - O.First + 1) : 0;
-  std::vector<uint16_t> Widths = O.Widths;
-  for (size_t K = Widths.size(); K < Count; ++K) Widths.push_back(uint16_t(K % 18));
-  TBytes B(Header + Count * Entry, 0);
-  Put16(B, 0, O.Version);
-  const char Copyright[] = "lumora fuzz seed";
-  std::memcpy(B.data() + 6, Copyright, sizeof Copyright - 1);
-  Put16(B, 68, O.Height);      // dfPoints
-  Put16(B, 70, 96);            // dfVertRes
-  Put16(B, 72, 96);            // dfHorizRes
-  Put16(B, 74, O.Height - O.Height / 4);
-  Put16(B, 83, 400);           // dfWeight
-  Put16(B, 86, O.PixWidth);
-  Put16(B, 88, O.Height);
-  const uint16_t MaxWidth = Widths.empty() ? 0 : *std::max_element(Widths.begin(), Widths.end());
-  Put16(B, 91, MaxWidth / 2);  // dfAvgWidth
-  Put16(B, 93, MaxWidth);
-  B[95] = O.First;
-  B[96] = O.Last;
-  B[97] = O.Default;
-  B[98] = O.Break;
-  const size_t BitsOffset = B.size();
-  Put32(B, 113, uint32_t(BitsOffset));
-  TNoise Noise{O.Seed};
   for (size_t K = 0; K < Count; ++K) {
-    const size_t Offset = B.size();
-    Put16(B, Header + K * Entry, Widths[K]);
-    if (V3) {
-      Put32(B, Header + K * Entry + 2, uint32_t(Offset));
-    } else {
-      Put16(B, Header + K * Entry + 2, uint32_t(Offset));
-    }
-    const size_t Bytes = size_t(Widths[K] + 7) / 8 * O.Height;
-    for (size_t I = 0; I < Bytes; ++I) B.push_back(Noise.Next());
+    testsupport::FntGlyph G;
+    G.Width = K < O.Widths.size() ? O.Widths[K] : uint16_t(K % 18);
+    G.Strips.resize(size_t(G.Width + 7) / 8 * O.Height);
+    for (uint8_t& Byte : G.Strips) Byte = Noise.Next();
+    S.Glyphs.push_back(G);
   }
-  Put32(B, 105, uint32_t(B.size()));  // dfFace
-  const char Face[] = "Seed";
-  B.insert(B.end(), Face, Face + sizeof Face);
-  Put32(B, 2, uint32_t(B.size()));    // dfSize
-  return B;
+  return S;
 }
 
-TBytes BuildBmp(const TBmpOptions& O) {
-  const uint32_t W = uint32_t(O.Width), H = uint32_t(O.Height < 0 ? -O.Height : O.Height);
-  const bool Indexed = O.Bits <= 8;
-  const uint32_t Colors = Indexed ? (O.Colors != 0 ? O.Colors : 1u << O.Bits) : 0;
-  const bool Masks = O.Compression == 3;
-  const uint32_t Stride = (W * O.Bits + 31) / 32 * 4;
+// A picture for the seeds: rows of pseudo-random bytes (indices within the palette at 8
+// bits), a palette of Colors entries at 8 bits and less (0: all), run-length data for
+// compressions 1 and 2 (8 and 4 bits), bit-field masks for compression 3 or an info header
+// that holds them. A negative Height stores the rows top first.
+struct TBmpOptions {
+  int32_t Width = 4, Height = 4;
+  uint16_t Bits = 24;
+  uint32_t HeaderSize = 40;
+  uint32_t Compression = lumora::bmp::COMPRESSION_NONE;
+  uint32_t Colors = 0;
+  uint32_t Seed = 1;
+};
+
+testsupport::TBmp SeedPicture(const TBmpOptions& O) {
+  namespace bmp = lumora::bmp;
+  testsupport::TBmp S;
+  S.Width = uint32_t(O.Width);
+  S.Height = uint32_t(O.Height < 0 ? -O.Height : O.Height);
+  S.TopDown = O.Height < 0;
+  S.Bits = O.Bits;
+  S.InfoSize = O.HeaderSize;
+  S.Compression = O.Compression;
+  const uint32_t Colors = O.Bits <= 8 ? (O.Colors != 0 ? O.Colors : 1u << O.Bits) : 0;
+  if (O.HeaderSize >= bmp::INFO_HEADER_V2_SIZE || O.Compression == bmp::COMPRESSION_BITFIELDS) {
+    if (O.Bits == 16) S.Masks = {0x7C00u, 0x03E0u, 0x001Fu};
+    else S.Masks = {0xFF0000u, 0xFF00u, 0xFFu};
+  }
+  for (uint32_t I = 0; I < Colors; ++I)
+    S.Palette.push_back({uint8_t(I * 37), uint8_t(I * 91 + 20), uint8_t(255 - I * 13), 0});
+
   TNoise Noise{O.Seed};
-
-  TBytes Info(O.HeaderSize, 0);
-  Put32(Info, 0, O.HeaderSize);
-  Put32(Info, 4, W);
-  Put32(Info, 8, uint32_t(O.Height));
-  Put16(Info, 12, 1);
-  Put16(Info, 14, O.Bits);
-  Put32(Info, 16, O.Compression);
-  Put32(Info, 24, 2835);
-  Put32(Info, 28, 2835);
-  Put32(Info, 32, Indexed && O.Colors != 0 ? O.Colors : 0);
-  const uint32_t MaskValues[4] = {O.Bits == 16 ? 0x7C00u : 0xFF0000u, O.Bits == 16 ? 0x03E0u : 0xFF00u,
-                                  O.Bits == 16 ? 0x001Fu : 0xFFu, 0};
-  TBytes Extra;  // the masks behind a 40-byte header
-  if (O.HeaderSize >= 52) {
-    for (int I = 0; I < 3; ++I) Put32(Info, 40 + size_t(I) * 4, MaskValues[I]);
-  } else if (Masks) {
-    for (int I = 0; I < 3; ++I) Append32(Extra, MaskValues[I]);
-  }
-  if (O.HeaderSize >= 56) Put32(Info, 52, MaskValues[3]);
-  if (O.HeaderSize >= 108) Put32(Info, 56, 0x73524742);  // 'sRGB'
-  if (O.HeaderSize >= 124) Put32(Info, 108, 4);          // rendering intent
-
-  TBytes Palette;
-  for (uint32_t I = 0; I < Colors; ++I) {
-    Palette.push_back(uint8_t(I * 37));
-    Palette.push_back(uint8_t(I * 91 + 20));
-    Palette.push_back(uint8_t(255 - I * 13));
-    Palette.push_back(0);
-  }
-
-  TBytes Pixels;
-  if (O.Compression == 1 || O.Compression == 2) {
+  if (O.Compression == bmp::COMPRESSION_RLE8 || O.Compression == bmp::COMPRESSION_RLE4) {
     // Runs of one index (two for 4 bits) per up to 8 pixels, an end of line after every row.
-    for (uint32_t Y = 0; Y < H; ++Y) {
-      for (uint32_t X = 0; X < W; X += 8) {
-        Pixels.push_back(uint8_t(std::min<uint32_t>(8, W - X)));
-        Pixels.push_back(uint8_t(Noise.Next() % std::max<uint32_t>(Colors, 1) * (O.Compression == 2 ? 17 : 1)));
+    const uint8_t Pair = O.Compression == bmp::COMPRESSION_RLE4 ? 17 : 1;
+    for (uint32_t Y = 0; Y < S.Height; ++Y) {
+      for (uint32_t X = 0; X < S.Width; X += 8) {
+        S.Encoded.push_back(uint8_t(std::min<uint32_t>(8, S.Width - X)));
+        S.Encoded.push_back(uint8_t(Noise.Next() % std::max<uint32_t>(Colors, 1) * Pair));
       }
-      Pixels.push_back(0);
-      Pixels.push_back(0);
+      S.Encoded.insert(S.Encoded.end(), {0, 0});
     }
-    Pixels.push_back(0);
-    Pixels.push_back(1);
+    S.Encoded.insert(S.Encoded.end(), {0, 1});
   } else {
-    for (uint32_t Y = 0; Y < H; ++Y) {
-      for (uint32_t I = 0; I < Stride; ++I) {
-        uint8_t V = Noise.Next();
-        if (O.Bits == 8 && Colors < 256) V = uint8_t(V % Colors);
-        Pixels.push_back(V);
-      }
+    S.Pixels.resize((size_t(S.Width) * O.Bits + 7) / 8 * S.Height);
+    for (uint8_t& V : S.Pixels) {
+      V = Noise.Next();
+      if (O.Bits == 8 && Colors < 256) V = uint8_t(V % Colors);
     }
   }
-
-  TBytes B(BMP_FILE_HEADER_SIZE, 0);
-  B[0] = 'B';
-  B[1] = 'M';
-  const size_t DataOffset = BMP_FILE_HEADER_SIZE + Info.size() + Extra.size() + Palette.size();
-  Put32(Info, 20, uint32_t(Pixels.size()));
-  Put32(B, 10, uint32_t(DataOffset));
-  B.insert(B.end(), Info.begin(), Info.end());
-  B.insert(B.end(), Extra.begin(), Extra.end());
-  B.insert(B.end(), Palette.begin(), Palette.end());
-  B.insert(B.end(), Pixels.begin(), Pixels.end());
-  Put32(B, 2, uint32_t(B.size()));
-  return B;
+  return S;
 }
+
+TBytes BuildFnt(const TFntOptions& O) { return BuildFnt(SeedFont(O)); }
+TBytes BuildBmp(const TBmpOptions& O) { return BuildBmp(SeedPicture(O)); }
+
+}  // namespace
 
 TBytes BmpInput(const TBmpPrefix& P, const TBytes& File) {
   TBytes B;
-  const uint32_t FileW = File.size() >= 26 ? File[18] | File[19] << 8 | File[20] << 16 | uint32_t(File[21]) << 24 : 1;
-  const uint32_t FileH = File.size() >= 26 ? File[22] | File[23] << 8 | File[24] << 16 | uint32_t(File[25]) << 24 : 1;
+  const bool Sized = File.size() >= lumora::bmp::OFS_HEIGHT + 4;
+  const uint32_t FileW = Sized ? lumora::bytes::Read32(File.data() + lumora::bmp::OFS_WIDTH) : 1;
+  const uint32_t FileH = Sized ? lumora::bytes::Read32(File.data() + lumora::bmp::OFS_HEIGHT) : 1;
   Append32(B, uint32_t(P.MaxWidth));
   Append32(B, uint32_t(P.MaxHeight));
   Append32(B, uint32_t(P.X));

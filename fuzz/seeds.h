@@ -1,5 +1,5 @@
-// lumora fuzz seeds: builders of .fnt and .bmp files and of drawing-call sequences, and the
-// seed corpora made from them. Relies on the standard library only.
+// lumora fuzz seeds: the seed corpora of fuzz_fnt, fuzz_bmp and fuzz_draw, and the coders
+// of their inputs. Relies on the test kit's file builders.
 #pragma once
 
 #include <cstdint>
@@ -9,32 +9,6 @@
 namespace lumorafuzz {
 
 using TBytes = std::vector<uint8_t>;
-
-// A .fnt file: header (118 bytes, 148 for 3.x), glyph table, glyph bitmaps (a fixed pseudo-
-// random ink pattern), face name. Widths has one entry per character from First to Last;
-// an empty Widths gives widths cycling through 0 .. 17.
-struct TFntOptions {
-  uint16_t Version = 0x0300;
-  uint8_t First = 32, Last = 126, Default = 0, Break = 0;
-  uint16_t Height = 12;
-  uint16_t PixWidth = 0;
-  std::vector<uint16_t> Widths;
-  uint32_t Seed = 1;
-};
-TBytes BuildFnt(const TFntOptions& O);
-
-// A .bmp file. A negative Height stores the rows top first. Colors is the number of palette
-// entries written for 1, 4 and 8 bits (0: all). Compression 1 and 2 write run-length data
-// (8 and 4 bits), 3 bit-field masks (16 and 32 bits).
-struct TBmpOptions {
-  int32_t Width = 4, Height = 4;
-  uint16_t Bits = 24;
-  uint32_t HeaderSize = 40;
-  uint32_t Compression = 0;
-  uint32_t Colors = 0;
-  uint32_t Seed = 1;
-};
-TBytes BuildBmp(const TBmpOptions& O);
 
 // The leading bytes of a fuzz_bmp input (layout in fuzz_bodies.h).
 struct TBmpPrefix {

@@ -86,7 +86,8 @@ class FreeTypeCrossCheck : public HeadlessTest {
 
 TEST_F(FreeTypeCrossCheck, FontsWrittenByMkfntReadTheSame) {
   if (!fs::exists(SYSTEM_FONT)) GTEST_SKIP() << SYSTEM_FONT << " is not installed (fonts-dejavu-core)";
-  const std::string Dir = FreshDir("mkfnt-crosscheck");
+  TTempDir Temp;
+  const std::string& Dir = Temp.Path;
   const std::string Tool = std::string(LUMORA_BIN_DIR) + "/lumora-mkfnt -q ";
   const std::string Codes = std::string(LUMORA_SOURCE_DIR) + "/assets/symbol-font-codes.tsv";
   const std::vector<std::pair<std::string, std::string>> Variants = {
@@ -148,7 +149,6 @@ TEST_F(FreeTypeCrossCheck, FontsWrittenByMkfntReadTheSame) {
   EXPECT_GT(Overhanging, 0);  // the check above met some overhanging ink
   FreeFNTFont(Made);
   FT_Done_Face(Source);
-  fs::remove_all(Dir);
 }
 
 TEST_F(FreeTypeCrossCheck, ShowcaseFontsReadTheSame) {
@@ -160,9 +160,11 @@ TEST_F(FreeTypeCrossCheck, ShowcaseFontsReadTheSame) {
     ++Files;
     EXPECT_EQ(Compare(E.path().string()), 256);
     std::ifstream In(E.path(), std::ios::binary);
-    const int V = In.get() | (In.get() << 8);
-    Version2 |= V == 0x0200;
-    Version3 |= V == 0x0300;
+    uint8_t Head[2] = {};
+    In.read(reinterpret_cast<char*>(Head), sizeof Head);
+    const uint16_t V = bytes::Read16(Head + fnt::OFS_VERSION);
+    Version2 |= V == fnt::VERSION_2X;
+    Version3 |= V == fnt::VERSION_3X;
   }
   EXPECT_EQ(Files, 15);
   EXPECT_TRUE(Version2);
@@ -171,11 +173,12 @@ TEST_F(FreeTypeCrossCheck, ShowcaseFontsReadTheSame) {
 
 // The comparison itself can fail: a font whose bits differ from the file FreeType reads.
 TEST_F(FreeTypeCrossCheck, TheComparisonSeesADifference) {
-  const std::string Dir = FreshDir("crosscheck-negative");
+  TTempDir Temp;
+  const std::string& Dir = Temp.Path;
   FntLayout S;
   S.PixHeight = 4;
   S.Glyphs.assign(224, ArtGlyph({"#..#", ".##.", ".##.", "#..#"}));
-  WriteFile(Dir + "/a.fnt", BuildFnt(S));
+  WriteBytes(Dir + "/a.fnt", BuildFnt(S));
   EXPECT_EQ(Compare(Dir + "/a.fnt"), 256);
   TFont Font{};
   uint8_t Result = 0;
@@ -191,7 +194,6 @@ TEST_F(FreeTypeCrossCheck, TheComparisonSeesADifference) {
   EXPECT_NE(PixelAt(0, 0)[0] == 255, ((Face->glyph->bitmap.buffer[0] >> 7) & 1) != 0);
   FT_Done_Face(Face);
   FreeFNTFont(Font);
-  fs::remove_all(Dir);
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ class FontLoad : public FontFileTest {
  protected:
   // Writes Bytes to a file of the test directory and loads it into Font.
   uint8_t Load(const std::vector<uint8_t>& Bytes, const std::string& Name = "font.fnt") {
-    WriteFile(Dir + "/" + Name, Bytes);
+    WriteBytes(Dir + "/" + Name, Bytes);
     uint8_t Result = 99;
     LoadFNTFont(Dir + "/" + Name, Font, Result);
     return Result;
@@ -56,7 +56,7 @@ TEST_F(FontLoad, SoundFontsOfBothVersionsFillTheRecordAndTheBuffer) {
     ASSERT_EQ(Load(File), FNT_OK);
     const uint32_t E = Version == 0x0200 ? 4 : 6;
     const uint32_t N = 4;
-    const uint32_t Bits = uint32_t(FntTableStart(Version) + N * E);
+    const uint32_t Bits = uint32_t(fnt::TableStart(Version) + N * E);
     const uint32_t Size = uint32_t(File.size());
     EXPECT_TRUE(Font.Loaded);
     EXPECT_EQ(Font.FileName, Dir + "/font");
@@ -68,7 +68,7 @@ TEST_F(FontLoad, SoundFontsOfBothVersionsFillTheRecordAndTheBuffer) {
     EXPECT_EQ(Font.BitsOffset, Bits);
     ASSERT_EQ(Font.GlyphsSize, N * E + (Size - Bits));
     // The table unchanged, then the file from dfBitsOffset to dfSize - 1.
-    EXPECT_TRUE(std::equal(Font.Glyphs, Font.Glyphs + N * E, File.begin() + long(FntTableStart(Version))));
+    EXPECT_TRUE(std::equal(Font.Glyphs, Font.Glyphs + N * E, File.begin() + long(fnt::TableStart(Version))));
     EXPECT_EQ(Font.Glyphs[N * E], File[Bits]);
     EXPECT_EQ(Font.Glyphs[Font.GlyphsSize - 1], File[Size - 1]);
     EXPECT_TRUE(std::equal(Font.Glyphs + N * E, Font.Glyphs + Font.GlyphsSize, File.begin() + Bits));
@@ -97,7 +97,7 @@ TEST_F(FontLoad, MissingFileDirectoryOrUnnamableFileGivesOneAndChangesNothing) {
   LoadFNTFont(Dir, Font, Result);
   EXPECT_EQ(Result, FNT_CANNOT_OPEN);
   // A name with a zero byte names no file (not the file named by the part before it).
-  WriteFile(Dir + "/f.fnt", BuildFnt(SmallFont(0x0200)));
+  WriteBytes(Dir + "/f.fnt", BuildFnt(SmallFont(0x0200)));
   LoadFNTFont(Dir + std::string("/f.fnt\0x", 8), Font, Result);
   EXPECT_EQ(Result, FNT_CANNOT_OPEN);
   ExpectSameRecord(Font, Before);
@@ -117,10 +117,10 @@ TEST_F(FontLoad, SizeLimitIsInclusive) {
   SetAvailMemory(INT32_MAX);
   const std::vector<uint8_t> Small = BuildFnt(SmallFont(0x0300));
   std::vector<uint8_t> Exact = Small;
-  const uint32_t Bits = uint32_t(FntTableStart(0x0300) + 4 * 6);
+  const uint32_t Bits = uint32_t(fnt::TableStart(0x0300) + 4 * 6);
   const uint32_t ExactSize = Bits + (MAX_SIZE - 4 * 6);
-  Put32(Exact, FNT_OFS_SIZE, ExactSize);
-  WriteFile(Dir + "/exact.fnt", Exact);
+  Put32(Exact, fnt::OFS_SIZE, ExactSize);
+  WriteBytes(Dir + "/exact.fnt", Exact);
   std::filesystem::resize_file(Dir + "/exact.fnt", ExactSize);
   uint8_t Result = 99;
   LoadFNTFont(Dir + "/exact.fnt", Font, Result);
@@ -131,7 +131,7 @@ TEST_F(FontLoad, SizeLimitIsInclusive) {
 
   // One byte more is refused before anything is read or allocated, whatever the file holds.
   std::vector<uint8_t> Over = Small;
-  Put32(Over, FNT_OFS_SIZE, ExactSize + 1);
+  Put32(Over, fnt::OFS_SIZE, ExactSize + 1);
   const TFont Before = Font;
   EXPECT_EQ(Load(Over), FNT_TOO_LARGE);
   ExpectSameRecord(Font, Before);
@@ -140,7 +140,7 @@ TEST_F(FontLoad, SizeLimitIsInclusive) {
 
 TEST_F(FontLoad, MemoryLimitIsInclusive) {
   const std::vector<uint8_t> File = BuildFnt(SmallFont(0x0200));
-  const uint32_t Size = 4 * 4 + uint32_t(File.size()) - uint32_t(FntTableStart(0x0200) + 16);
+  const uint32_t Size = 4 * 4 + uint32_t(File.size()) - uint32_t(fnt::TableStart(0x0200) + 16);
   SetAvailMemory(Size - 1);
   EXPECT_EQ(Load(File), FNT_NO_MEMORY);
   EXPECT_FALSE(Font.Loaded);
@@ -152,7 +152,7 @@ TEST_F(FontLoad, MemoryLimitIsInclusive) {
 // The width, size and memory tests do not stop one another: the last failure decides.
 TEST_F(FontLoad, WidthSizeAndMemoryFailuresLastOneDecides) {
   const std::vector<uint8_t> Sound = BuildFnt(SmallFont(0x0200));
-  const uint32_t Fits = 4 * 4 + uint32_t(Sound.size()) - uint32_t(FntTableStart(0x0200) + 16);
+  const uint32_t Fits = 4 * 4 + uint32_t(Sound.size()) - uint32_t(fnt::TableStart(0x0200) + 16);
   const uint32_t Huge = 30u * 1024u * 1024u;  // a dfSize far beyond MAX_SIZE
   struct Case {
     bool Fixed, TooLarge, NoMemory;
@@ -166,8 +166,8 @@ TEST_F(FontLoad, WidthSizeAndMemoryFailuresLastOneDecides) {
   for (const Case& C : Cases) {
     SCOPED_TRACE(testing::Message() << C.Fixed << C.TooLarge << C.NoMemory);
     std::vector<uint8_t> File = Sound;
-    if (C.Fixed) Put16(File, FNT_OFS_PIX_WIDTH, 12);
-    if (C.TooLarge) Put32(File, FNT_OFS_SIZE, Huge);
+    if (C.Fixed) Put16(File, fnt::OFS_PIX_WIDTH, 12);
+    if (C.TooLarge) Put32(File, fnt::OFS_SIZE, Huge);
     SetAvailMemory(C.NoMemory ? (C.TooLarge ? Huge / 2 : Fits - 1) : int64_t(Huge) * 2);
     EXPECT_EQ(Load(File), C.Expected);
     ExpectSameRecord(Font, TFont{});
@@ -196,26 +196,26 @@ TEST_F(FontLoad, TruncatedAndMalformedFilesAreRefused) {
     B[At] = V;
     return B;
   };
-  const size_t Entry1 = FNT_HEADER_SIZE + 4;  // the 2.x entry of code 33
-  const uint32_t Bits2 = uint32_t(FNT_HEADER_SIZE + 16);
+  const size_t Entry1 = fnt::HEADER_2X_SIZE + 4;  // the 2.x entry of code 33
+  const uint32_t Bits2 = uint32_t(fnt::HEADER_2X_SIZE + 16);
   const std::tuple<const char*, std::vector<uint8_t>, uint8_t> Cases[] = {
       {"empty file", {}, FNT_TRUNCATED},
       {"header cut", Cut(Sound2, 100), FNT_TRUNCATED},
-      {"3.x extension cut", Cut(Sound3, FNT_HEADER_SIZE + 10), FNT_TRUNCATED},
-      {"table cut", Cut(Sound2, FNT_HEADER_SIZE + 6), FNT_TRUNCATED},
+      {"3.x extension cut", Cut(Sound3, fnt::HEADER_2X_SIZE + 10), FNT_TRUNCATED},
+      {"table cut", Cut(Sound2, fnt::HEADER_2X_SIZE + 6), FNT_TRUNCATED},
       {"bitmaps cut", Cut(Sound2, Sound2.size() - 1), FNT_TRUNCATED},
-      {"dfBitsOffset beyond dfSize", With32(Sound2, FNT_OFS_BITS_OFFSET, uint32_t(Sound2.size()) + 1),
+      {"dfBitsOffset beyond dfSize", With32(Sound2, fnt::OFS_BITS_OFFSET, uint32_t(Sound2.size()) + 1),
        FNT_TRUNCATED},
-      {"version 1.x", With16(Sound2, FNT_OFS_VERSION, 0x0100), FNT_BAD_VERSION},
-      {"version 3.01", With16(Sound3, FNT_OFS_VERSION, 0x0301), FNT_BAD_VERSION},
-      {"last char below first", WithByte(Sound2, FNT_OFS_LAST_CHAR, 31), FNT_MALFORMED},
-      {"default char beyond the table", WithByte(Sound2, FNT_OFS_DEFAULT_CHAR, 4), FNT_MALFORMED},
+      {"version 1.x", With16(Sound2, fnt::OFS_VERSION, 0x0100), FNT_BAD_VERSION},
+      {"version 3.01", With16(Sound3, fnt::OFS_VERSION, 0x0301), FNT_BAD_VERSION},
+      {"last char below first", WithByte(Sound2, fnt::OFS_LAST_CHAR, 31), FNT_MALFORMED},
+      {"default char beyond the table", WithByte(Sound2, fnt::OFS_DEFAULT_CHAR, 4), FNT_MALFORMED},
       {"glyph before the bitmaps", With16(Sound2, Entry1 + 2, Bits2 - 1), FNT_MALFORMED},
       {"glyph past dfSize", With16(Sound2, Entry1 + 2, uint32_t(Sound2.size()) - 2), FNT_MALFORMED},
       {"glyph wider than the file", With16(Sound2, Entry1, 4000), FNT_MALFORMED},
-      {"3.x glyph offset far away", With32(Sound3, FntTableStart(0x0300) + 6 + 2, 0xFFFFFFF0u),
+      {"3.x glyph offset far away", With32(Sound3, fnt::TableStart(0x0300) + 6 + 2, 0xFFFFFFF0u),
        FNT_MALFORMED},
-      {"rows beyond the file", With16(Sound2, FNT_OFS_PIX_HEIGHT, 60000), FNT_MALFORMED},
+      {"rows beyond the file", With16(Sound2, fnt::OFS_PIX_HEIGHT, 60000), FNT_MALFORMED},
   };
   ASSERT_EQ(Load(Sound3, "earlier.fnt"), FNT_OK);
   const TFont Before = Font;
@@ -233,30 +233,30 @@ TEST_F(FontLoad, TruncatedAndMalformedFilesAreRefused) {
 // the width, size or memory test is not read any further.
 TEST_F(FontLoad, OrderOfTheCodesForFilesWithSeveralFaults) {
   std::vector<uint8_t> File = BuildFnt(SmallFont(0x0200));
-  Put16(File, FNT_OFS_PIX_WIDTH, 8);
+  Put16(File, fnt::OFS_PIX_WIDTH, 8);
   std::vector<uint8_t> BadVersion = File;
-  Put16(BadVersion, FNT_OFS_VERSION, 0x0100);
+  Put16(BadVersion, fnt::OFS_VERSION, 0x0100);
   EXPECT_EQ(Load(BadVersion), FNT_BAD_VERSION);
   std::vector<uint8_t> EmptyRange = File;
-  EmptyRange[FNT_OFS_LAST_CHAR] = 20;
+  EmptyRange[fnt::OFS_LAST_CHAR] = 20;
   EXPECT_EQ(Load(EmptyRange), FNT_MALFORMED);
   std::vector<uint8_t> TableCut = File;
-  TableCut.resize(FNT_HEADER_SIZE + 2);
+  TableCut.resize(fnt::HEADER_2X_SIZE + 2);
   EXPECT_EQ(Load(TableCut), FNT_FIXED_WIDTH);
   std::vector<uint8_t> BadGlyph = File;
-  Put16(BadGlyph, FNT_HEADER_SIZE + 6, 3);
+  Put16(BadGlyph, fnt::HEADER_2X_SIZE + 6, 3);
   EXPECT_EQ(Load(BadGlyph), FNT_FIXED_WIDTH);
 }
 
 TEST_F(FontLoad, EmptyBitmapsMayHoldAnyOffset) {
   FntLayout S = SmallFont(0x0300);
   std::vector<uint8_t> File = BuildFnt(S);
-  Put32(File, FntTableStart(0x0300) + 2, 0xFFFFFFFFu);  // code 32 has width 0
+  Put32(File, fnt::TableStart(0x0300) + 2, 0xFFFFFFFFu);  // code 32 has width 0
   EXPECT_EQ(Load(File), FNT_OK);
   S.PixHeight = 0;
   S.Glyphs = {FilledGlyph(8, 0, 0), FilledGlyph(3, 0, 0)};
   File = BuildFnt(S);
-  Put32(File, FntTableStart(0x0300) + 8, 7);
+  Put32(File, fnt::TableStart(0x0300) + 8, 7);
   EXPECT_EQ(Load(File), FNT_OK);
 }
 
@@ -264,7 +264,7 @@ TEST_F(FontLoad, RegistryGrowsByOneAddressPerSuccess) {
   LoadedFonts.resize(15);
   std::vector<TFont> Records(15);
   for (size_t I = 0; I < 15; ++I) LoadedFonts[I] = &Records[I];
-  WriteFile(Dir + "/sound.fnt", BuildFnt(SmallFont(0x0200)));
+  WriteBytes(Dir + "/sound.fnt", BuildFnt(SmallFont(0x0200)));
   uint8_t Result = 0;
   std::vector<PFont> Expected;
   for (size_t I = 0; I < 15; ++I) {
@@ -283,9 +283,9 @@ TEST_F(FontLoad, FileNameKeepsTheNameAsGivenWithoutItsExtension) {
   std::filesystem::current_path(Dir);
   std::filesystem::create_directory("Fonts");
   const std::vector<uint8_t> File = BuildFnt(SmallFont(0x0200));
-  WriteFile("Fonts/Gabriola_28.fnt", File);
-  WriteFile("a.fn", File);
-  WriteFile("b", File);
+  WriteBytes("Fonts/Gabriola_28.fnt", File);
+  WriteBytes("a.fn", File);
+  WriteBytes("b", File);
   uint8_t Result = 99;
   LoadFNTFont("Fonts\\Gabriola_28.fnt", Font, Result);
   EXPECT_EQ(Result, FNT_OK);
@@ -302,7 +302,7 @@ TEST_F(FontLoad, FileNameKeepsTheNameAsGivenWithoutItsExtension) {
 TEST_F(FontLoad, NameIsUsedUpToItsFirst255Characters) {
   std::string Path = Dir + "/";
   Path += std::string(255 - Path.size(), 'n');
-  WriteFile(Path, BuildFnt(SmallFont(0x0200)));
+  WriteBytes(Path, BuildFnt(SmallFont(0x0200)));
   const std::string Name = Path + "-beyond.fnt";
   uint8_t Result = 99;
   LoadFNTFont(Name, Font, Result);

@@ -13,7 +13,7 @@ using namespace testsupport;
 class Text : public FontFileTest {
  protected:
   void Load(const FntLayout& S) {
-    WriteFile(Dir + "/t.fnt", BuildFnt(S));
+    WriteBytes(Dir + "/t.fnt", BuildFnt(S));
     uint8_t Result = 99;
     FreeFNTFont(Font);
     LoadFNTFont(Dir + "/t.fnt", Font, Result);

@@ -8,14 +8,19 @@
 #include <fstream>
 #include <iterator>
 
+#include "lumora/internal/bmp_layout.h"
+#include "lumora/internal/bytes.h"
 #include "support/fnt_builder.h"
 #include "tools/common/bmp.h"
-#include "tools/common/bytes.h"
 
 namespace {
 
 using namespace testsupport;
 namespace fs = std::filesystem;
+namespace bmp = lumora::bmp;
+namespace fnt = lumora::fnt;
+using lumora::bytes::Read16;
+using lumora::bytes::Read32;
 
 struct TRun {
   int Exit;
@@ -39,7 +44,8 @@ std::vector<uint8_t> ReadAll(const std::string& Path) {
 }
 
 TEST(BmpWriter, WritesBottomUpPaddedRowsOfBlueGreenRed) {
-  const std::string Dir = FreshDir("bmp-writer");
+  TTempDir Temp;
+  const std::string& Dir = Temp.Path;
   const uint8_t Pixels[2 * 3 * 4] = {
       1, 2, 3, 99, 4, 5, 6, 99, 7, 8, 9, 99,            // top row
       11, 12, 13, 99, 14, 15, 16, 99, 17, 18, 19, 99,   // bottom row
@@ -49,25 +55,25 @@ TEST(BmpWriter, WritesBottomUpPaddedRowsOfBlueGreenRed) {
   ASSERT_EQ(B.size(), 54u + 2 * 12);
   EXPECT_EQ(B[0], 'B');
   EXPECT_EQ(B[1], 'M');
-  EXPECT_EQ(tools::GetLe32(&B[2]), 78u);
-  EXPECT_EQ(tools::GetLe32(&B[10]), 54u);
-  EXPECT_EQ(tools::GetLe32(&B[18]), 3u);
-  EXPECT_EQ(tools::GetLe32(&B[22]), 2u);
-  EXPECT_EQ(tools::GetLe16(&B[28]), 24u);
+  EXPECT_EQ(Read32(&B[bmp::OFS_FILE_SIZE]), 78u);
+  EXPECT_EQ(Read32(&B[bmp::OFS_DATA_OFFSET]), 54u);
+  EXPECT_EQ(Read32(&B[bmp::OFS_WIDTH]), 3u);
+  EXPECT_EQ(Read32(&B[bmp::OFS_HEIGHT]), 2u);
+  EXPECT_EQ(Read16(&B[bmp::OFS_BITS_PER_PIXEL]), 24u);
   const std::vector<uint8_t> Rows(B.begin() + 54, B.end());
   EXPECT_EQ(Rows, (std::vector<uint8_t>{11, 12, 13, 14, 15, 16, 17, 18, 19, 0, 0, 0,
                                         1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0}));
   EXPECT_FALSE(tools::WriteBmp24(Dir + "/missing/dir/a.bmp", Pixels, 3, 2));
   EXPECT_FALSE(tools::WriteBmp24(Dir + "/b.bmp", Pixels, 0, 2));
-  fs::remove_all(Dir);
 }
 
 TEST(FntTool, PrintsTheHeaderAndTheVerdictAndWritesASpecimen) {
-  const std::string Dir = FreshDir("fnt-tool");
+  TTempDir Temp;
+  const std::string& Dir = Temp.Path;
   FntLayout S;
   S.PixHeight = 5;
   S.Glyphs.assign(224, FilledGlyph(6, 5, 0xA8));
-  WriteFile(Dir + "/a.fnt", BuildFnt(S));
+  WriteBytes(Dir + "/a.fnt", BuildFnt(S));
   TRun R = RunTool("lumora-fnt", "--specimen '" + Dir + "/a.bmp' '" + Dir + "/a.fnt'");
   EXPECT_EQ(R.Exit, 0) << R.Output;
   EXPECT_NE(R.Output.find("dfPixHeight                 5"), std::string::npos) << R.Output;
@@ -75,7 +81,7 @@ TEST(FntTool, PrintsTheHeaderAndTheVerdictAndWritesASpecimen) {
   EXPECT_EQ(fs::file_size(Dir + "/a.bmp"), 54u + 1024u * 768u * 3u);
 
   S.PixWidth = 6;
-  WriteFile(Dir + "/fixed.fnt", BuildFnt(S));
+  WriteBytes(Dir + "/fixed.fnt", BuildFnt(S));
   R = RunTool("lumora-fnt", "'" + Dir + "/fixed.fnt'");
   EXPECT_EQ(R.Exit, 1);
   EXPECT_NE(R.Output.find("result: 2 (fixed-width"), std::string::npos) << R.Output;
@@ -85,11 +91,11 @@ TEST(FntTool, PrintsTheHeaderAndTheVerdictAndWritesASpecimen) {
   EXPECT_EQ(RunTool("lumora-fnt", "--help").Exit, 0);
   EXPECT_EQ(RunTool("lumora-fnt", "--bogus a.fnt").Exit, 2);
   EXPECT_EQ(RunTool("lumora-fnt", "").Exit, 2);
-  fs::remove_all(Dir);
 }
 
 TEST(MkfntTool, RefusesBadCommandLinesWithClearErrors) {
-  const std::string Dir = FreshDir("mkfnt-cli");
+  TTempDir Temp;
+  const std::string& Dir = Temp.Path;
   const std::string Out = " '" + Dir + "/o.fnt'";
   TRun R = RunTool("lumora-mkfnt", "--help");
   EXPECT_EQ(R.Exit, 0);
@@ -107,15 +113,15 @@ TEST(MkfntTool, RefusesBadCommandLinesWithClearErrors) {
   EXPECT_EQ(RunTool("lumora-mkfnt", "--px 20 x.ttf").Exit, 2);
   EXPECT_EQ(RunTool("lumora-mkfnt", "x.ttf" + Out).Exit, 2);
   EXPECT_FALSE(fs::exists(Dir + "/o.fnt"));
-  WriteFile(Dir + "/not-a-font.ttf", {1, 2, 3});
+  WriteBytes(Dir + "/not-a-font.ttf", {1, 2, 3});
   EXPECT_EQ(RunTool("lumora-mkfnt", "--px 20 '" + Dir + "/not-a-font.ttf'" + Out).Exit, 1);
-  fs::remove_all(Dir);
 }
 
 TEST(MkfntTool, PointsBecomePixelsHalfToEvenAndSixteenBitLimitsAreKept) {
   const char* Font = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
   if (!fs::exists(Font)) GTEST_SKIP() << Font << " is not installed (fonts-dejavu-core)";
-  const std::string Dir = FreshDir("mkfnt-sizes");
+  TTempDir Temp;
+  const std::string& Dir = Temp.Path;
   auto Make = [&](const std::string& Options, const std::string& Name) {
     return RunTool("lumora-mkfnt", "-q " + Options + " " + Font + " '" + Dir + "/" + Name + "'").Exit;
   };
@@ -133,9 +139,10 @@ TEST(MkfntTool, PointsBecomePixelsHalfToEvenAndSixteenBitLimitsAreKept) {
   ASSERT_EQ(Make("--px 16", "regular.fnt"), 0);
   const std::vector<uint8_t> Bold = ReadAll(Dir + "/bold.fnt");
   const std::vector<uint8_t> Regular = ReadAll(Dir + "/regular.fnt");
-  for (size_t K = 0; K < 224; ++K)
-    EXPECT_EQ(tools::GetLe16(&Bold[118 + K * 4]), tools::GetLe16(&Regular[118 + K * 4]) + 1) << K;
-  fs::remove_all(Dir);
+  for (size_t K = 0; K < 224; ++K) {
+    const size_t Width = fnt::HEADER_2X_SIZE + K * fnt::ENTRY_2X_SIZE + fnt::ENTRY_OFS_WIDTH;
+    EXPECT_EQ(Read16(&Bold[Width]), Read16(&Regular[Width]) + 1) << K;
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -109,10 +110,10 @@ TEST_F(PictureLoad, MissingFileMalformedAndTruncatedFilesLeaveTheRecordAlone) {
   Expect(Variant(53, Same), BMP_TRUNCATED);
   Expect(Variant(20, [](auto& B) { B[0] = 'P'; }), BMP_NOT_A_BITMAP);
   Expect(Variant(Good.size(), [](auto& B) { B[1] = 'A'; }), BMP_NOT_A_BITMAP);
-  Expect(Variant(Good.size(), [](auto& B) { testsupport::PutU32(B, 18, 0); }), BMP_BAD_DIMENSIONS);
-  Expect(Variant(Good.size(), [](auto& B) { testsupport::PutU32(B, 22, 0); }), BMP_BAD_DIMENSIONS);
-  Expect(Variant(Good.size(), [](auto& B) { testsupport::PutU32(B, 22, uint32_t(-4)); }), BMP_BAD_DIMENSIONS);
-  Expect(Variant(Good.size(), [](auto& B) { testsupport::PutU32(B, 18, 0x80000000u); }), BMP_BAD_DIMENSIONS);
+  Expect(Variant(Good.size(), [](auto& B) { testsupport::Put32(B, 18, 0); }), BMP_BAD_DIMENSIONS);
+  Expect(Variant(Good.size(), [](auto& B) { testsupport::Put32(B, 22, 0); }), BMP_BAD_DIMENSIONS);
+  Expect(Variant(Good.size(), [](auto& B) { testsupport::Put32(B, 22, uint32_t(-4)); }), BMP_BAD_DIMENSIONS);
+  Expect(Variant(Good.size(), [](auto& B) { testsupport::Put32(B, 18, 0x80000000u); }), BMP_BAD_DIMENSIONS);
   Expect(Variant(54 + 1000, Same), BMP_TRUNCATED);                 // inside the palette
   Expect(Variant(1078 + 3 * 8 + 4, Same), BMP_TRUNCATED);  // the top row is cut short
   LoadBMPPicture(Variant(1078 + 3 * 8 + 5, Same), L.P, L.Code);  // only its fill bytes are missing

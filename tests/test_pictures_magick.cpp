@@ -64,7 +64,7 @@ uint32_t HeaderU32(const std::string& Path, long At) {
   std::fseek(F, At, SEEK_SET);
   EXPECT_EQ(std::fread(B, 1, 4, F), 4u);
   std::fclose(F);
-  return uint32_t(B[0]) | uint32_t(B[1]) << 8 | uint32_t(B[2]) << 16 | uint32_t(B[3]) << 24;
+  return bytes::Read32(B);
 }
 
 class PictureMagick : public ::testing::Test {
@@ -98,8 +98,8 @@ TEST_F(PictureMagick, BitmapsWrittenByImageMagickDecodeToItsPixels) {
     for (const Form& F : Forms) {
       const std::string Out = Dir / ("out" + std::to_string(Files.size()) + ".bmp");
       Shell("convert '" + (Dir / "src.ppm") + "' " + F.Options + "'" + Out + "' 2>&1");
-      ASSERT_EQ(HeaderU32(Out, 14), F.InfoSize) << F.Options;
-      ASSERT_EQ(HeaderU32(Out, 28) & 0xFFFF, F.Bits) << F.Options << " width " << W;
+      ASSERT_EQ(HeaderU32(Out, bmp::OFS_INFO_SIZE), F.InfoSize) << F.Options;
+      ASSERT_EQ(HeaderU32(Out, bmp::OFS_BITS_PER_PIXEL) & 0xFFFF, F.Bits) << F.Options << " width " << W;
       Files.push_back({Out, W, H});
     }
     ExpectSameAsImageMagick(Files);
@@ -123,7 +123,7 @@ TEST_F(PictureMagick, ShowcasePicturesLoadAsImageMagickReadsThem) {
   std::vector<Expected> Files;
   for (const Asset& A : Assets) {
     const std::string Path = std::string(LUMORA_SOURCE_DIR) + "/assets/Pictures/" + A.Name + ".bmp";
-    ASSERT_EQ(HeaderU32(Path, 28) & 0xFFFF, A.Bits) << A.Name;
+    ASSERT_EQ(HeaderU32(Path, bmp::OFS_BITS_PER_PIXEL) & 0xFFFF, A.Bits) << A.Name;
     Files.push_back({Path, A.W, A.H});
   }
   ExpectSameAsImageMagick(Files);

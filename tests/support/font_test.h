@@ -2,7 +2,6 @@
 // test's font files and one font record, released after the test.
 #pragma once
 
-#include <filesystem>
 #include <string>
 
 #include "support/fnt_builder.h"
@@ -15,16 +14,15 @@ class FontFileTest : public HeadlessTest {
   void SetUp() override {
     HeadlessTest::SetUp();
     lumora::LoadedFonts.clear();
-    Dir = FreshDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
   }
   void TearDown() override {
     lumora::FreeFNTFont(Font);
     lumora::LoadedFonts.clear();
-    std::filesystem::remove_all(Dir);
     HeadlessTest::TearDown();
   }
 
-  std::string Dir;
+  TTempDir Temp;
+  const std::string& Dir = Temp.Path;
   lumora::TFont Font{};
 };
 
