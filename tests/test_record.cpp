@@ -1,7 +1,11 @@
 // Tests of lumora-record: the PNG writer, the options, the frame schedule, the video
 // timeline, headless runs and the tool itself. Relies on the recorder library and zlib.
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <process.h>
+#else
 #include <sys/wait.h>
+#endif
 #include <unistd.h>
 #include <zlib.h>
 
@@ -142,13 +146,22 @@ struct TScratch {
 // Runs a shell command, returning its exit status and what it printed.
 int Shell(const std::string& Command, std::string& Output) {
   Output.clear();
+#ifdef _WIN32
+  // The command interpreter's exit status is the command's.
+  std::FILE* P = _popen((Command + " 2>&1").c_str(), "r");
+#else
   std::FILE* P = popen((Command + " 2>&1").c_str(), "r");
+#endif
   if (P == nullptr) return -1;
   char Buffer[4096];
   size_t N;
   while ((N = std::fread(Buffer, 1, sizeof Buffer, P)) > 0) Output.append(Buffer, N);
+#ifdef _WIN32
+  return _pclose(P);
+#else
   const int Status = pclose(P);
   return WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
+#endif
 }
 
 const std::string Tool = std::string(LUMORA_BIN_DIR) + "/lumora-record";
@@ -215,6 +228,20 @@ TEST(PngWriter, RefusesBadArgumentsAndKeepsFilesOnFailure) {
   std::ofstream(Keep) << "old";
   EXPECT_FALSE(tools::WritePng(Keep.string(), Pic.data(), 4, 4, 8, Error));
   EXPECT_EQ(ReadFile(Keep), "old");
+  EXPECT_EQ(std::distance(fs::directory_iterator(S.Dir), fs::directory_iterator()), 1);
+}
+
+TEST(PngWriter, ReplacesAnEarlierFileOfTheSameName) {
+  TScratch S;
+  const fs::path File = S.Dir / "again.png";
+  std::ofstream(File) << "old";
+  const std::vector<uint8_t> Pic = TestPicture(5, 3, 20);
+  std::string Png, Error;
+  ASSERT_TRUE(tools::EncodePng(Pic.data(), 5, 3, 20, Png, Error)) << Error;
+  for (int Time = 0; Time < 2; ++Time) {
+    ASSERT_TRUE(tools::WritePng(File.string(), Pic.data(), 5, 3, 20, Error)) << Error;
+    EXPECT_EQ(ReadFile(File), Png);
+  }
   EXPECT_EQ(std::distance(fs::directory_iterator(S.Dir), fs::directory_iterator()), 1);
 }
 

@@ -178,6 +178,11 @@ TEST(SceneNumbers, ImagesEqualTheX87) {
 
 // Every angle and radius the scenes use, and a wide band around them.
 TEST(SceneNumbers, PolarToCartesianEqualsTheX87) {
+#ifdef __MINGW32__
+  // MinGW's sinl and cosl are the bare fsin and fcos, up to an ulp off: at -750 degrees
+  // sinl gives -0.5 less an ulp, which rounds to -1 where the exact value rounds to 0.
+  GTEST_SKIP() << "MinGW's sinl and cosl are not accurate enough to be the oracle";
+#endif
   for (int32_t Angle = -1080; Angle <= 1800; ++Angle)
     for (int32_t Radius : {1, 7, 50, 80, 97, 100, 150, 250, 300, 301, 333}) {
       int32_t X, Y, EX, EY;

@@ -10,6 +10,16 @@
 #include <cstring>
 #include <vector>
 
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
 namespace tools {
 namespace {
 
@@ -179,11 +189,21 @@ bool WritePng(const std::string& Path, const uint8_t* Pixels, uint32_t Width, ui
     std::remove(Part.c_str());
     return false;
   }
+#ifdef _WIN32
+  // The C library's rename refuses to replace a file on Windows.
+  if (!MoveFileExA(Part.c_str(), Path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    Error = "cannot write " + Path + ": cannot replace it (system error " +
+            std::to_string(GetLastError()) + ")";
+    std::remove(Part.c_str());
+    return false;
+  }
+#else
   if (std::rename(Part.c_str(), Path.c_str()) != 0) {
     Error = "cannot write " + Path + ": " + std::strerror(errno);
     std::remove(Part.c_str());
     return false;
   }
+#endif
   return true;
 }
 

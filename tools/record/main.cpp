@@ -1,6 +1,10 @@
 // lumora-record: plays the showcase headless and writes an MP4, PNG frames, stills or a sheet.
 // Relies on the recorder's options, playback and video parts and on the PNG writer.
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <cerrno>
@@ -15,6 +19,17 @@
 #include "tools/record/options.h"
 #include "tools/record/playback.h"
 #include "tools/record/video.h"
+
+// After the library's headers, whose constants share names with the system's macros.
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
 
 namespace fs = std::filesystem;
 using namespace record;
@@ -43,6 +58,20 @@ bool HasFonts(const fs::path& Dir) {
   return fs::is_directory(Dir / "Fonts", Ec);
 }
 
+// The folder of the running program; empty when the system does not say.
+fs::path ProgramFolder() {
+#ifdef _WIN32
+  std::wstring Path(32768, L'\0');
+  const DWORD N = GetModuleFileNameW(nullptr, Path.data(), DWORD(Path.size()));
+  if (N == 0 || N >= Path.size()) return {};
+  Path.resize(N);
+  return fs::path(Path).parent_path();
+#else
+  std::error_code Ec;
+  return fs::read_symlink("/proc/self/exe", Ec).parent_path();
+#endif
+}
+
 // Moves into the folder that holds Fonts/ and Pictures/: the catalogue's paths are relative.
 bool EnterAssets(const std::string& Given, std::string& Error) {
   std::error_code Ec;
@@ -58,7 +87,7 @@ bool EnterAssets(const std::string& Given, std::string& Error) {
            "; texts and pictures that are missing are not drawn");
   } else {
     const fs::path Here = fs::current_path(Ec);
-    const fs::path Beside = fs::read_symlink("/proc/self/exe", Ec).parent_path();
+    const fs::path Beside = ProgramFolder();
     if (HasFonts(Here)) return true;
     if (!Beside.empty() && HasFonts(Beside)) {
       Dir = Beside;
@@ -69,7 +98,8 @@ bool EnterAssets(const std::string& Given, std::string& Error) {
       return true;
     }
   }
-  if (chdir(Dir.c_str()) != 0) {
+  fs::current_path(Dir, Ec);
+  if (Ec) {
     Error = "cannot enter " + Dir.string();
     return false;
   }
@@ -146,7 +176,11 @@ bool Record(const TRecordOptions& O) {
   const TSchedule Schedule = PlaySchedule(O.Scene, O.FrameThirds);
   TProgress Progress;
   Progress.Enabled = !O.Quiet;
+#ifdef _WIN32
+  Progress.Terminal = _isatty(_fileno(stderr)) != 0;
+#else
   Progress.Terminal = isatty(STDERR_FILENO) != 0;
+#endif
 
   std::string Error;
   if (!O.FramesDir.empty()) {
@@ -159,7 +193,8 @@ bool Record(const TRecordOptions& O) {
   }
   std::FILE* Hashes = nullptr;
   if (!O.HashesFile.empty()) {
-    Hashes = std::fopen(O.HashesFile.c_str(), "w");
+    // Binary: the lines end in '\n' on every system, as the reference lists do.
+    Hashes = std::fopen(O.HashesFile.c_str(), "wb");
     if (Hashes == nullptr) {
       Fail("cannot write " + O.HashesFile + ": " + std::strerror(errno));
       return false;

@@ -1,6 +1,9 @@
 // lumora-record video: the ffmpeg child process, its input pipe and its exit status.
 // Relies on POSIX (posix_spawnp, pipe, waitpid) and on ffmpeg with libx264 on the PATH.
+// The Windows build writes no video (the end of the file).
 #include "tools/record/video.h"
+
+#ifndef _WIN32
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -141,3 +144,26 @@ bool FinishFfmpeg(TFfmpeg& Video, bool InputComplete, std::string& Error) {
 }
 
 }  // namespace record
+
+#else  // _WIN32
+
+namespace record {
+
+// No ffmpeg pipe on Windows: the recorder writes frames, stills and hashes there.
+bool StartFfmpeg(TFfmpeg& Video, const std::string&, uint32_t, std::string& Error) {
+  Video = TFfmpeg{};
+  Error = "this Windows build writes no video: add --no-video (with --frames DIR or --hashes "
+          "FILE), or use --still or --contact-sheet";
+  return false;
+}
+
+bool WriteVideoFrame(TFfmpeg&, const uint8_t*, std::string& Error) {
+  Error = "this Windows build writes no video";
+  return false;
+}
+
+bool FinishFfmpeg(TFfmpeg&, bool, std::string&) { return false; }
+
+}  // namespace record
+
+#endif  // _WIN32
