@@ -4,12 +4,13 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstdio>
 #include <memory>
 #include <new>
 
 #include "lumora/internal/blend.h"
+#include "lumora/internal/bytes.h"
 #include "lumora/internal/files.h"
+#include "lumora/internal/fnt_layout.h"
 #include "lumora/lumora.h"
 
 namespace lumora {
@@ -18,30 +19,12 @@ std::vector<PFont> LoadedFonts;
 
 namespace {
 
-// The .fnt header: offsets of the fields the library reads.
-constexpr uint32_t FNT_HEADER_SIZE = 118;
-constexpr uint32_t FNT_HEADER3_SIZE = 30;  // the 3.x extension that follows the header
-constexpr uint32_t OFS_VERSION = 0;
-constexpr uint32_t OFS_SIZE = 2;
-constexpr uint32_t OFS_PIX_WIDTH = 86;
-constexpr uint32_t OFS_PIX_HEIGHT = 88;
-constexpr uint32_t OFS_FIRST_CHAR = 95;
-constexpr uint32_t OFS_LAST_CHAR = 96;
-constexpr uint32_t OFS_DEFAULT_CHAR = 97;
-constexpr uint32_t OFS_BREAK_CHAR = 98;
-constexpr uint32_t OFS_BITS_OFFSET = 113;
-static_assert(OFS_BITS_OFFSET + 4 + 1 == FNT_HEADER_SIZE);
+constexpr uint32_t MAX_TABLE_BYTES = fnt::MAX_ENTRIES * fnt::ENTRY_3X_SIZE;
 
-constexpr uint16_t VERSION_2X = 0x0200;
-constexpr uint16_t VERSION_3X = 0x0300;
-constexpr uint32_t ENTRY_2X = 4;  // Width (16 bits), Offset (16 bits)
-constexpr uint32_t ENTRY_3X = 6;  // Width (16 bits), Offset (32 bits)
-constexpr uint32_t MAX_TABLE_BYTES = 256 * ENTRY_3X;
+using bytes::Read16;
+using bytes::Read32;
 
-using detail::Le16;
-using detail::Le32;
-
-uint32_t EntrySize(uint16_t Version) { return Version == VERSION_2X ? ENTRY_2X : ENTRY_3X; }
+uint32_t EntrySize(uint16_t Version) { return uint32_t(fnt::EntrySize(Version)); }
 
 struct TGlyphEntry {
   uint32_t Width;
@@ -49,19 +32,8 @@ struct TGlyphEntry {
 };
 
 TGlyphEntry ReadEntry(const uint8_t* Entry, uint32_t E) {
-  return {Le16(Entry), E == ENTRY_2X ? Le16(Entry + 2) : Le32(Entry + 2)};
-}
-
-bool ReadExact(std::FILE* F, uint8_t* Dst, size_t Count) {
-  return std::fread(Dst, 1, Count, F) == Count;
-}
-
-// The length of the whole file in bytes (it leaves the position at the end); -1 when it
-// cannot be told.
-int64_t FileLength(std::FILE* F) {
-  if (std::fseek(F, 0, SEEK_END) != 0) return -1;
-  const long End = std::ftell(F);
-  return End < 0 ? -1 : int64_t(End);
+  const uint8_t* Offset = Entry + fnt::ENTRY_OFS_OFFSET;
+  return {Read16(Entry + fnt::ENTRY_OFS_WIDTH), E == fnt::ENTRY_2X_SIZE ? Read16(Offset) : Read32(Offset)};
 }
 
 // The bytes of a glyph's bitmap: ceil(Width / 8) strips of PixHeight rows.
@@ -106,20 +78,21 @@ void LoadFNTFont(const std::string& FontName, TFont& Font, uint8_t& Result_) {
     Result_ = FNT_CANNOT_OPEN;
     return;
   }
-  std::FILE* F = File.get();
+  detail::TReader In(File.get(), Info);
 
-  uint8_t Head[FNT_HEADER_SIZE + FNT_HEADER3_SIZE];
-  if (!ReadExact(F, Head, FNT_HEADER_SIZE)) {
+  // The header, then the glyph table: all that is read before anything is allocated.
+  uint8_t Head[fnt::HEADER_3X_SIZE + MAX_TABLE_BYTES];
+  if (!In.Read(Head, fnt::HEADER_2X_SIZE)) {
     Result_ = FNT_TRUNCATED;
     return;
   }
-  const uint16_t Version = Le16(Head + OFS_VERSION);
-  if (Version != VERSION_2X && Version != VERSION_3X) {
+  const uint16_t Version = Read16(Head + fnt::OFS_VERSION);
+  if (Version != fnt::VERSION_2X && Version != fnt::VERSION_3X) {
     Result_ = FNT_BAD_VERSION;
     return;
   }
   // The glyph table follows the header, or the 3.x extension, which is read past.
-  if (Version == VERSION_3X && !ReadExact(F, Head + FNT_HEADER_SIZE, FNT_HEADER3_SIZE)) {
+  if (Version == fnt::VERSION_3X && !In.Read(Head + fnt::HEADER_2X_SIZE, fnt::EXTENSION_3X_SIZE)) {
     Result_ = FNT_TRUNCATED;
     return;
   }
@@ -128,13 +101,13 @@ void LoadFNTFont(const std::string& FontName, TFont& Font, uint8_t& Result_) {
   Loaded.FileName = FontName.size() > 4 ? FontName.substr(0, FontName.size() - 4) : std::string();
   Loaded.Loaded = true;
   Loaded.Version = Version;
-  Loaded.PixHeight = Le16(Head + OFS_PIX_HEIGHT);
-  Loaded.FirstChar = Head[OFS_FIRST_CHAR];
-  Loaded.LastChar = Head[OFS_LAST_CHAR];
-  Loaded.DefaultChar = Head[OFS_DEFAULT_CHAR];
-  Loaded.BreakChar = Head[OFS_BREAK_CHAR];
-  Loaded.BitsOffset = Le32(Head + OFS_BITS_OFFSET);
-  const uint32_t FileSize = Le32(Head + OFS_SIZE);
+  Loaded.PixHeight = Read16(Head + fnt::OFS_PIX_HEIGHT);
+  Loaded.FirstChar = Head[fnt::OFS_FIRST_CHAR];
+  Loaded.LastChar = Head[fnt::OFS_LAST_CHAR];
+  Loaded.DefaultChar = Head[fnt::OFS_DEFAULT_CHAR];
+  Loaded.BreakChar = Head[fnt::OFS_BREAK_CHAR];
+  Loaded.BitsOffset = Read32(Head + fnt::OFS_BITS_OFFSET);
+  const uint32_t FileSize = Read32(Head + fnt::OFS_SIZE);
 
   if (Loaded.LastChar < Loaded.FirstChar) {
     Result_ = FNT_MALFORMED;
@@ -147,16 +120,18 @@ void LoadFNTFont(const std::string& FontName, TFont& Font, uint8_t& Result_) {
 
   const uint32_t N = TableEntries(Loaded);
   const uint32_t E = EntrySize(Version);
-  const uint64_t Size = uint64_t(N) * E + (FileSize - Loaded.BitsOffset);
-  if (Le16(Head + OFS_PIX_WIDTH) != 0) Result_ = FNT_FIXED_WIDTH;
+  const size_t TableBytes = size_t(N) * E;
+  const uint64_t Size = uint64_t(TableBytes) + (FileSize - Loaded.BitsOffset);
+  if (Read16(Head + fnt::OFS_PIX_WIDTH) != 0) Result_ = FNT_FIXED_WIDTH;
   if (Size > MAX_SIZE) Result_ = FNT_TOO_LARGE;
   if (Size > uint64_t(std::max<int32_t>(GetAvailRAMMemory(), 0))) Result_ = FNT_NO_MEMORY;
   if (Result_ != FNT_OK) return;
 
   // Table and bounds are checked before anything is allocated, so a damaged file costs
-  // no allocation and the text operations never read outside the buffer.
-  uint8_t Table[MAX_TABLE_BYTES];
-  if (!ReadExact(F, Table, size_t(N) * E) || FileLength(F) < int64_t(FileSize)) {
+  // no allocation and the text operations never read outside the buffer. A regular file
+  // too short for dfSize is refused here by its size; another stream only when it ends.
+  uint8_t* const Table = Head + fnt::TableStart(Version);
+  if (!In.Read(Table, TableBytes) || (S_ISREG(Info.st_mode) && uint64_t(Info.st_size) < FileSize)) {
     Result_ = FNT_TRUNCATED;
     return;
   }
@@ -176,9 +151,16 @@ void LoadFNTFont(const std::string& FontName, TFont& Font, uint8_t& Result_) {
     Result_ = FNT_ALLOC_FAILED;
     return;
   }
-  std::copy(Table, Table + size_t(N) * E, Glyphs.get());
-  if (std::fseek(F, long(Loaded.BitsOffset), SEEK_SET) != 0 ||
-      !ReadExact(F, Glyphs.get() + size_t(N) * E, FileSize - Loaded.BitsOffset)) {
+  std::copy(Table, Table + TableBytes, Glyphs.get());
+  // The bitmap region, dfBitsOffset .. dfSize: what of it lies in the header or the table
+  // (a file may point there) is taken from what was read, the rest read on.
+  uint8_t* const Region = Glyphs.get() + TableBytes;
+  const uint64_t Consumed = In.Position();
+  const uint64_t Known =
+      Loaded.BitsOffset < Consumed ? std::min<uint64_t>(FileSize, Consumed) - Loaded.BitsOffset : 0;
+  if (Known > 0) std::copy_n(Head + Loaded.BitsOffset, size_t(Known), Region);
+  const uint64_t Rest = (FileSize - Loaded.BitsOffset) - Known;
+  if (Rest > 0 && (!In.SkipTo(FileSize - Rest) || !In.Read(Region + Known, size_t(Rest)))) {
     Result_ = FNT_TRUNCATED;
     return;
   }
@@ -252,7 +234,7 @@ uint32_t GetTextLength(const TFont& Font, const std::string& Text) {
   uint32_t Length = 0;
   for (const char Ch : Text) {
     const uint32_t Index = GlyphIndex(Font, uint8_t(Ch));
-    if (Index < N) Length += Le16(Font.Glyphs + size_t(Index) * E);
+    if (Index < N) Length += Read16(Font.Glyphs + size_t(Index) * E + fnt::ENTRY_OFS_WIDTH);
   }
   return Length;
 }

@@ -10,25 +10,25 @@
 
 namespace lumora {
 
-// A loaded bitmap font. Records are created value-initialised (TFont{}): not loaded,
-// Glyphs null. A registered record must not move; a copy shares the glyph buffer.
+// A loaded bitmap font. Records start out not loaded (all fields cleared, Glyphs null).
+// A registered record must not move; a copy shares the glyph buffer.
 struct TFont {
-  std::string FileName;   // the file name as given, without its last four characters
-  bool Loaded;
-  uint16_t Version;       // 0x0200 or 0x0300
-  uint16_t PixHeight;     // rows of every glyph
-  uint8_t FirstChar;
-  uint8_t LastChar;
-  uint8_t DefaultChar;    // table entry drawn for codes outside FirstChar..LastChar
-  uint8_t BreakChar;      // kept, not used by the text operations
-  uint32_t BitsOffset;    // file offset of the bitmap region
-  uint32_t GlyphsSize;
+  std::string FileName;      // the file name as given, without its last four characters
+  bool Loaded = false;       // false: the record holds no font and draws nothing
+  uint16_t Version = 0;      // 0x0200 or 0x0300
+  uint16_t PixHeight = 0;    // rows of every glyph
+  uint8_t FirstChar = 0;
+  uint8_t LastChar = 0;
+  uint8_t DefaultChar = 0;   // table entry drawn for codes outside FirstChar..LastChar
+  uint8_t BreakChar = 0;     // kept, not used by the text operations
+  uint32_t BitsOffset = 0;   // file offset of the bitmap region
+  uint32_t GlyphsSize = 0;
   // The glyph buffer (new uint8_t[GlyphsSize]): the glyph table (N entries of 4 bytes for
   // 0x0200, 6 bytes for 0x0300, N = LastChar - FirstChar + 1), then the file's bytes from
   // BitsOffset to the end of the font. A glyph whose entry holds file offset O has its
   // bitmap at index N x E + (O - BitsOffset): ceil(Width / 8) strips of PixHeight bytes,
   // top row first, bit 7 the leftmost pixel of a strip.
-  PDataElement Glyphs;
+  PDataElement Glyphs = nullptr;
 };
 using PFont = TFont*;
 
@@ -72,9 +72,11 @@ const char* FNTResultText(uint8_t Code);
 //   8, 6     dfLastChar < dfFirstChar, then dfBitsOffset > dfSize: decided at once;
 //   2, 3, 4  do not stop one another: the last that fails decides (4 before 3 before 2);
 //            a file refused here is not read further;
-//   6, 8     the glyph table or the bytes up to dfSize are missing (6), a DefaultChar
-//            beyond the table or a glyph bitmap outside the region (8);
-//   5        the allocation fails.
+//   6, 8     the glyph table is missing, or a regular file is shorter than dfSize (6),
+//            a DefaultChar beyond the table or a glyph bitmap outside the region (8);
+//   5        the allocation fails;
+//   6        a stream that is not a regular file (a named pipe) ends before dfSize.
+// The file is read once, forward, so named pipes and other streams load like files.
 // A glyph whose bitmap is empty (width or height 0) may hold any offset.
 void LoadFNTFont(const std::string& FontName, TFont& Font, uint8_t& Result_);
 

@@ -1,6 +1,9 @@
 // Tests of LoadFNTFont and FreeFNTFont: result codes and their order, damaged files, the
 // glyph buffer layout, the font registry, file names and buffer ownership.
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <thread>
 #include <tuple>
 
 #include "support/font_test.h"
@@ -28,6 +31,17 @@ class FontLoad : public FontFileTest {
     WriteBytes(Dir + "/" + Name, Bytes);
     uint8_t Result = 99;
     LoadFNTFont(Dir + "/" + Name, Font, Result);
+    return Result;
+  }
+  // Loads Bytes through a named pipe: a stream that can neither seek nor tell its size.
+  uint8_t LoadThroughPipe(const std::vector<uint8_t>& Bytes) {
+    const std::string Fifo = Dir + "/pipe.fnt";
+    std::filesystem::remove(Fifo);
+    EXPECT_EQ(mkfifo(Fifo.c_str(), 0600), 0);
+    std::thread Writer([&] { WriteBytes(Fifo, Bytes); });
+    uint8_t Result = 99;
+    LoadFNTFont(Fifo, Font, Result);
+    Writer.join();
     return Result;
   }
   static void SetAvailMemory(int64_t Bytes) {
@@ -260,6 +274,40 @@ TEST_F(FontLoad, EmptyBitmapsMayHoldAnyOffset) {
   EXPECT_EQ(Load(File), FNT_OK);
 }
 
+// The file is read once, forward: a font comes through a named pipe as from a regular file,
+// also when its bitmap region begins inside the header or the table already read, and a
+// pipe that ends before dfSize is refused once its bytes run out.
+TEST_F(FontLoad, NamedPipesLoadLikeRegularFiles) {
+  std::vector<uint8_t> RegionIsTheWholeFile = BuildFnt(SmallFont(0x0300));
+  Put32(RegionIsTheWholeFile, fnt::OFS_BITS_OFFSET, 0);
+  FntLayout Blank;  // glyphs without bitmaps may point anywhere
+  Blank.Glyphs.assign(3, FntGlyph{0, {}});
+  std::vector<uint8_t> RegionInTheHeader = BuildFnt(Blank);
+  Put32(RegionInTheHeader, fnt::OFS_BITS_OFFSET, 10);
+  Put32(RegionInTheHeader, fnt::OFS_SIZE, 100);
+  const std::vector<uint8_t> Files[] = {BuildFnt(SmallFont(0x0200)), BuildFnt(SmallFont(0x0300)),
+                                        RegionIsTheWholeFile, RegionInTheHeader};
+  for (const std::vector<uint8_t>& File : Files) {
+    const uint16_t Version = bytes::Read16(&File[fnt::OFS_VERSION]);
+    const size_t Start = fnt::TableStart(Version);
+    const size_t TableBytes = (File[fnt::OFS_LAST_CHAR] - File[fnt::OFS_FIRST_CHAR] + 1) * fnt::EntrySize(Version);
+    std::vector<uint8_t> Expected(File.begin() + long(Start), File.begin() + long(Start + TableBytes));
+    Expected.insert(Expected.end(), File.begin() + bytes::Read32(&File[fnt::OFS_BITS_OFFSET]),
+                    File.begin() + bytes::Read32(&File[fnt::OFS_SIZE]));
+    ASSERT_EQ(Load(File), FNT_OK);
+    EXPECT_EQ(std::vector<uint8_t>(Font.Glyphs, Font.Glyphs + Font.GlyphsSize), Expected);
+    ASSERT_EQ(LoadThroughPipe(File), FNT_OK);
+    EXPECT_EQ(std::vector<uint8_t>(Font.Glyphs, Font.Glyphs + Font.GlyphsSize), Expected);
+    EXPECT_EQ(Font.FileName, Dir + "/pipe");
+  }
+  std::vector<uint8_t> Cut = BuildFnt(SmallFont(0x0200));
+  Cut.resize(Cut.size() - 3);
+  const TFont Before = Font;
+  EXPECT_EQ(LoadThroughPipe(Cut), FNT_TRUNCATED);
+  ExpectSameRecord(Font, Before);
+  EXPECT_EQ(LoadedFonts.size(), 2 * std::size(Files));
+}
+
 TEST_F(FontLoad, RegistryGrowsByOneAddressPerSuccess) {
   LoadedFonts.resize(15);
   std::vector<TFont> Records(15);
@@ -340,7 +388,7 @@ TEST_F(FontLoad, FreeReleasesOnceAndTheFreedFontDrawsNothing) {
   WriteText(0, 0, Font, "!!!");
   EXPECT_EQ(Snapshot(), Before);
   EXPECT_EQ(GetTextLength(Font, "!!!"), 0u);
-  TFont Never{};
+  TFont Never;  // a record starts out not loaded
   FreeFNTFont(Never);
   EXPECT_FALSE(Never.Loaded);
 }
