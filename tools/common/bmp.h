@@ -1,5 +1,5 @@
 // Tools: writing a 1024 x 768 (or any size) 32-bit pixel buffer as a 24-bit .bmp file.
-// Relies on the little-endian writers of bytes.h.
+// Relies on the library's .bmp layout.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // lumora-fnt: prints a .fnt font's header and the loader's verdict, and renders a specimen
-// of codes 0..255 to .bmp files. Relies on lumora (headless), the tools' BMP writer.
+// of codes 0..255 to .bmp files. Relies on lumora (headless), its .fnt layout and the tools'
+// BMP writer.
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
@@ -8,9 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "lumora/internal/bytes.h"
+#include "lumora/internal/fnt_layout.h"
 #include "lumora/lumora.h"
 #include "tools/common/bmp.h"
-#include "tools/common/bytes.h"
 
 namespace {
 
@@ -39,33 +41,16 @@ void PrintUsage(std::FILE* To) {
       To);
 }
 
-// The fields of the header in file order: name, offset, size in bytes.
-struct TField {
-  const char* Name;
-  uint32_t Offset;
-  uint32_t Size;
-};
-constexpr TField HEADER_FIELDS[] = {
-    {"dfVersion", 0, 2},           {"dfSize", 2, 4},           {"dfType", 66, 2},
-    {"dfPoints", 68, 2},           {"dfVertRes", 70, 2},       {"dfHorizRes", 72, 2},
-    {"dfAscent", 74, 2},           {"dfInternalLeading", 76, 2}, {"dfExternalLeading", 78, 2},
-    {"dfItalic", 80, 1},           {"dfUnderline", 81, 1},     {"dfStrikeOut", 82, 1},
-    {"dfWeight", 83, 2},           {"dfCharSet", 85, 1},       {"dfPixWidth", 86, 2},
-    {"dfPixHeight", 88, 2},        {"dfPitchAndFamily", 90, 1}, {"dfAvgWidth", 91, 2},
-    {"dfMaxWidth", 93, 2},         {"dfFirstChar", 95, 1},     {"dfLastChar", 96, 1},
-    {"dfDefaultChar", 97, 1},      {"dfBreakChar", 98, 1},     {"dfWidthBytes", 99, 2},
-    {"dfDevice", 101, 4},          {"dfFace", 105, 4},         {"dfBitsPointer", 109, 4},
-    {"dfBitsOffset", 113, 4},      {"dfReserved", 117, 1},
-};
-constexpr TField HEADER3_FIELDS[] = {
-    {"dfFlags", 118, 4}, {"dfAspace", 122, 2}, {"dfBspace", 124, 2},
-    {"dfCspace", 126, 2}, {"dfColorPointer", 128, 4},
-};
-
-uint32_t FieldValue(const std::vector<uint8_t>& B, const TField& F) {
+// A number field of the header (1, 2 or 4 bytes).
+uint32_t FieldValue(const std::vector<uint8_t>& B, const fnt::TField& F) {
   if (F.Size == 1) return B[F.Offset];
-  if (F.Size == 2) return tools::GetLe16(&B[F.Offset]);
-  return tools::GetLe32(&B[F.Offset]);
+  if (F.Size == 2) return bytes::Read16(&B[F.Offset]);
+  return bytes::Read32(&B[F.Offset]);
+}
+
+void PrintNumber(const std::vector<uint8_t>& B, const fnt::TField& F) {
+  const uint32_t V = FieldValue(B, F);
+  std::printf("  %-18s %10" PRIu32 "  0x%0*" PRIX32, F.Name, V, int(F.Size * 2), V);
 }
 
 // A zero-terminated string of the file, printable characters only.
@@ -80,21 +65,24 @@ void PrintHeader(const std::string& Path) {
   std::ifstream In(Path, std::ios::binary);
   const std::vector<uint8_t> B((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
   std::printf("file: %s (%zu bytes)\n", Path.c_str(), B.size());
-  if (B.size() < 118) {
-    std::printf("header: incomplete (%zu of 118 bytes)\n", B.size());
+  if (B.size() < fnt::HEADER_2X_SIZE) {
+    std::printf("header: incomplete (%zu of %zu bytes)\n", B.size(), fnt::HEADER_2X_SIZE);
     return;
   }
-  for (const TField& F : HEADER_FIELDS) {
+  // The numbers in file order, then the copyright text.
+  for (const fnt::TField& F : fnt::HEADER_2X_FIELDS) {
+    if (F.Size > 4) continue;
+    PrintNumber(B, F);
     const uint32_t V = FieldValue(B, F);
-    std::printf("  %-18s %10" PRIu32 "  0x%0*" PRIX32, F.Name, V, int(F.Size * 2), V);
-    if (F.Offset == 105 && V < B.size()) std::printf("  \"%s\"", FileString(B, V, 256).c_str());
+    if (F.Offset == fnt::OFS_FACE && V < B.size()) std::printf("  \"%s\"", FileString(B, V, 256).c_str());
     std::printf("\n");
   }
-  std::printf("  %-18s \"%s\"\n", "dfCopyright", FileString(B, 6, 60).c_str());
-  if (tools::GetLe16(B.data()) == 0x0300 && B.size() >= 148) {
-    for (const TField& F : HEADER3_FIELDS) {
-      const uint32_t V = FieldValue(B, F);
-      std::printf("  %-18s %10" PRIu32 "  0x%0*" PRIX32 "\n", F.Name, V, int(F.Size * 2), V);
+  std::printf("  %-18s \"%s\"\n", "dfCopyright", FileString(B, fnt::OFS_COPYRIGHT, fnt::COPYRIGHT_SIZE).c_str());
+  if (bytes::Read16(&B[fnt::OFS_VERSION]) == fnt::VERSION_3X && B.size() >= fnt::HEADER_3X_SIZE) {
+    for (const fnt::TField& F : fnt::EXTENSION_3X_FIELDS) {
+      if (F.Size > 4) continue;
+      PrintNumber(B, F);
+      std::printf("\n");
     }
   }
 }
@@ -228,12 +216,12 @@ int main(int Argc, char** Argv) {
   int Exit = Result == FNT_OK ? EXIT_LOADED : EXIT_NOT_LOADED;
   if (Result == FNT_OK) {
     std::printf("glyph buffer: %" PRIu32 " bytes, %u entries of %u bytes\n", Font.GlyphsSize,
-                unsigned(Font.LastChar - Font.FirstChar + 1), Font.Version == 0x0200 ? 4u : 6u);
+                unsigned(Font.LastChar - Font.FirstChar + 1), unsigned(fnt::EntrySize(Font.Version)));
     if (!Specimen.empty()) {
       std::ifstream In(FontPath, std::ios::binary);
-      uint8_t Head[76] = {};
+      uint8_t Head[fnt::OFS_ASCENT + 2] = {};
       In.read(reinterpret_cast<char*>(Head), sizeof Head);
-      if (!WriteSpecimen(Font, tools::GetLe16(Head + 74), Specimen)) Exit = EXIT_WRITE_FAILED;
+      if (!WriteSpecimen(Font, bytes::Read16(Head + fnt::OFS_ASCENT), Specimen)) Exit = EXIT_WRITE_FAILED;
     }
   } else if (!Specimen.empty()) {
     std::fprintf(stderr, "lumora-fnt: no specimen: the font did not load\n");

@@ -1,5 +1,5 @@
 // lumora-mkfnt: renders a TrueType/OpenType font at one size into a variable-width Windows
-// .fnt bitmap font (2.x or 3.x). Relies on FreeType and the tools' little-endian writers.
+// .fnt bitmap font (2.x or 3.x). Relies on FreeType and the library's .fnt layout.
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_SFNT_NAMES_H
@@ -19,7 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/common/bytes.h"
+#include "lumora/internal/bytes.h"
+#include "lumora/internal/fnt_layout.h"
 
 namespace {
 
@@ -32,12 +33,11 @@ constexpr int LAST_CODE = 255;
 constexpr int CODE_COUNT = LAST_CODE - FIRST_CODE + 1;
 constexpr int MAX_PX = 1024;
 
-// The .fnt header.
-constexpr size_t FNT_HEADER_SIZE = 118;
-constexpr size_t FNT_HEADER3_SIZE = 30;
-constexpr size_t COPYRIGHT_SIZE = 60;
-constexpr uint32_t DFF_PROPORTIONAL = 0x0002;
-constexpr uint32_t DFF_1COLOR = 0x0010;
+namespace fnt = lumora::fnt;
+using lumora::bytes::Put16;
+using lumora::bytes::Put32;
+
+// Header values the fonts are written with.
 constexpr uint8_t ANSI_CHARSET = 0;
 constexpr uint8_t SYMBOL_CHARSET = 2;
 constexpr uint8_t VARIABLE_PITCH = 0x01;
@@ -305,13 +305,212 @@ std::string CopyrightOf(FT_Face Face) {
   return Best;
 }
 
+// The glyph of every code and the code the default character is stored at.
+struct TChoice {
+  std::array<FT_UInt, 256> Index{};  // 0 where the font has no glyph
+  int Missing = 0;                   // codes with a character the font lacks
+  int DefaultCode = FIRST_CODE;
+  bool DefaultIsNotDef = false;      // the default character is .notdef (some code has no glyph)
+};
+
+TChoice ChooseGlyphs(FT_Face Face, const std::array<uint32_t, 256>& Unicode) {
+  TChoice C;
+  for (int Code = FIRST_CODE; Code <= LAST_CODE; ++Code) {
+    const uint32_t U = Unicode[size_t(Code)];
+    FT_UInt& I = C.Index[size_t(Code)];
+    I = U ? FT_Get_Char_Index(Face, U) : 0;
+    // The no-break space and the soft hyphen look like the space and the hyphen.
+    if (I == 0 && (U == 0xA0 || U == 0xAD)) I = FT_Get_Char_Index(Face, U == 0xA0 ? 0x20 : 0x2D);
+    if (U && I == 0) ++C.Missing;
+  }
+  // The default character sits at the first code without a glyph (0x7F first), or at the
+  // space when every code has one.
+  const int Candidates[] = {0x7F, 0x81, 0x8D, 0x8F, 0x90, 0x9D};
+  for (const int Code : Candidates) {
+    if (C.Index[size_t(Code)] == 0) {
+      C.DefaultCode = Code;
+      C.DefaultIsNotDef = true;
+      return C;
+    }
+  }
+  for (int Code = FIRST_CODE; Code <= LAST_CODE; ++Code) {
+    if (C.Index[size_t(Code)] == 0) {
+      C.DefaultCode = Code;
+      C.DefaultIsNotDef = true;
+      return C;
+    }
+  }
+  return C;
+}
+
+// Every glyph rendered once, and the rows they share.
+struct TMeasured {
+  std::map<FT_UInt, TRendered> Rendered;
+  TRendered NotDef;  // the default character's glyph
+  int Ascent = 0, PixHeight = 0;
+};
+
+TMeasured Measure(FT_Face Face, const TChoice& C, int Px) {
+  TMeasured M;
+  for (int Code = FIRST_CODE; Code <= LAST_CODE; ++Code) {
+    const FT_UInt I = C.Index[size_t(Code)];
+    if (I != 0 && !M.Rendered.count(I)) M.Rendered[I] = Render(Face, I);
+  }
+  M.NotDef = C.DefaultIsNotDef ? Render(Face, 0) : M.Rendered[C.Index[size_t(C.DefaultCode)]];
+  if (C.DefaultIsNotDef && !M.NotDef.HasInk()) M.NotDef = BoxGlyph(Px);
+
+  int Ascent = int(std::nearbyint(Face->size->metrics.ascender / 64.0L));
+  int Descent = int(std::nearbyint(-Face->size->metrics.descender / 64.0L));
+  auto Grow = [&](const TRendered& R) {
+    if (!R.HasInk()) return;
+    Ascent = std::max(Ascent, R.Top);
+    Descent = std::max(Descent, R.Rows - R.Top);
+  };
+  for (const auto& [I, R] : M.Rendered) Grow(R);
+  Grow(M.NotDef);
+  M.Ascent = Ascent;
+  M.PixHeight = Ascent + Descent;
+  if (M.PixHeight <= 0 || M.PixHeight > 0xFFFF) Fail("the glyphs have no usable height");
+  return M;
+}
+
+// Where everything goes in the file: header, table, bitmaps, face name.
+struct TLayout {
+  std::vector<TCell> Cells;  // one per distinct glyph, the default character's first
+  std::array<size_t, 256> CellOfCode{};
+  int Version = 0;
+  std::vector<uint64_t> CellOffset;  // file offset of each cell's bitmap
+  uint64_t BitsOffset = 0, BitsEnd = 0, FileSize = 0;
+  std::string FaceName;
+};
+
+uint64_t BitsOffsetFor(int Version) {
+  const uint16_t V = Version == 3 ? fnt::VERSION_3X : fnt::VERSION_2X;
+  return fnt::TableStart(V) + uint64_t(CODE_COUNT) * fnt::EntrySize(V);
+}
+
+// Places the cells one after another behind the table of Version; returns their end.
+uint64_t PlaceCells(TLayout& L, int Version) {
+  uint64_t At = BitsOffsetFor(Version);
+  L.CellOffset.resize(L.Cells.size());
+  for (size_t K = 0; K < L.Cells.size(); ++K) {
+    L.CellOffset[K] = At;
+    At += L.Cells[K].Strips.size();
+  }
+  return At;
+}
+
+TLayout LayOut(const TChoice& C, TMeasured& M, const TOptions& O, const std::string& FaceName) {
+  TLayout L;
+  // Cells in code order; each code refers to one.
+  std::map<FT_UInt, size_t> CellOf;
+  const size_t DefaultCell = 0;
+  L.Cells.push_back(MakeCell(M.NotDef, M.Ascent, M.PixHeight, O.Bold));
+  if (!C.DefaultIsNotDef) CellOf[C.Index[size_t(C.DefaultCode)]] = DefaultCell;
+  for (int Code = FIRST_CODE; Code <= LAST_CODE; ++Code) {
+    const FT_UInt I = C.Index[size_t(Code)];
+    if (I == 0) {
+      L.CellOfCode[size_t(Code)] = DefaultCell;
+      continue;
+    }
+    if (!CellOf.count(I)) {
+      CellOf[I] = L.Cells.size();
+      L.Cells.push_back(MakeCell(M.Rendered[I], M.Ascent, M.PixHeight, O.Bold));
+    }
+    L.CellOfCode[size_t(Code)] = CellOf[I];
+  }
+
+  // 2.x unless asked otherwise or a glyph offset needs more than 16 bits.
+  L.Version = O.Version;
+  PlaceCells(L, L.Version ? L.Version : 2);
+  const bool Fits16 = L.CellOffset.back() <= 0xFFFF;
+  if (L.Version == 0) L.Version = Fits16 ? 2 : 3;
+  if (L.Version == 2 && !Fits16) Fail("glyph offsets do not fit 16 bits: use --version 3");
+  L.BitsOffset = BitsOffsetFor(L.Version);
+  L.BitsEnd = PlaceCells(L, L.Version);
+  L.FaceName = FaceName;
+  L.FileSize = L.BitsEnd + FaceName.size() + 1;
+  if (L.FileSize > 0xFFFFFFFFu) Fail("the font would be larger than 4 GiB");
+  return L;
+}
+
+// The whole file.
+std::vector<uint8_t> WriteFont(FT_Face Face, const TOptions& O, const TChoice& C, const TMeasured& M,
+                               const TLayout& L) {
+  uint32_t MaxWidth = 0, StripTotal = 0;
+  for (const TCell& Cell : L.Cells) {
+    MaxWidth = std::max(MaxWidth, Cell.Width);
+    StripTotal += (Cell.Width + 7) / 8;
+  }
+  const TCell& X = L.Cells[L.CellOfCode['X']];
+  const std::string Copyright = CopyrightOf(Face);
+  const TT_OS2* Os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(Face, FT_SFNT_OS2));
+  int Weight = Os2 ? Os2->usWeightClass : ((Face->style_flags & FT_STYLE_FLAG_BOLD) ? 700 : 400);
+  if (O.Bold) Weight = std::max(Weight, 700);
+  const int LineHeight = int(std::nearbyint(Face->size->metrics.height / 64.0L));
+
+  std::vector<uint8_t> F(size_t(L.FileSize), 0);
+  Put16(F, fnt::OFS_VERSION, L.Version == 3 ? fnt::VERSION_3X : fnt::VERSION_2X);
+  Put32(F, fnt::OFS_SIZE, uint32_t(L.FileSize));
+  std::memcpy(&F[fnt::OFS_COPYRIGHT], Copyright.data(), std::min(Copyright.size(), fnt::COPYRIGHT_SIZE));
+  Put16(F, fnt::OFS_TYPE, 0);  // raster
+  Put16(F, fnt::OFS_POINTS, uint32_t(O.Points));
+  Put16(F, fnt::OFS_VERT_RES, 96);
+  Put16(F, fnt::OFS_HORIZ_RES, 96);
+  Put16(F, fnt::OFS_ASCENT, uint32_t(M.Ascent));
+  Put16(F, fnt::OFS_INTERNAL_LEADING, uint32_t(std::max(0, M.PixHeight - O.Px)));
+  Put16(F, fnt::OFS_EXTERNAL_LEADING, uint32_t(std::max(0, LineHeight - M.PixHeight)));
+  F[fnt::OFS_ITALIC] = (Face->style_flags & FT_STYLE_FLAG_ITALIC) ? 1 : 0;
+  Put16(F, fnt::OFS_WEIGHT, uint32_t(Weight));
+  F[fnt::OFS_CHAR_SET] = O.CodesFile.empty() ? ANSI_CHARSET : SYMBOL_CHARSET;
+  Put16(F, fnt::OFS_PIX_WIDTH, 0);  // variable width, whatever the source
+  Put16(F, fnt::OFS_PIX_HEIGHT, uint32_t(M.PixHeight));
+  F[fnt::OFS_PITCH_AND_FAMILY] = uint8_t(VARIABLE_PITCH | (FT_IS_FIXED_WIDTH(Face) ? FF_MODERN : 0));
+  Put16(F, fnt::OFS_AVG_WIDTH, X.Width);
+  Put16(F, fnt::OFS_MAX_WIDTH, std::min<uint32_t>(MaxWidth, 0xFFFF));
+  F[fnt::OFS_FIRST_CHAR] = FIRST_CODE;
+  F[fnt::OFS_LAST_CHAR] = LAST_CODE;
+  F[fnt::OFS_DEFAULT_CHAR] = uint8_t(C.DefaultCode - FIRST_CODE);
+  F[fnt::OFS_BREAK_CHAR] = uint8_t(' ' - FIRST_CODE);
+  Put16(F, fnt::OFS_WIDTH_BYTES, std::min<uint32_t>((StripTotal + 1) / 2 * 2, 0xFFFF));
+  Put32(F, fnt::OFS_FACE, uint32_t(L.BitsEnd));
+  Put32(F, fnt::OFS_BITS_OFFSET, uint32_t(L.BitsOffset));
+  const uint16_t Version = L.Version == 3 ? fnt::VERSION_3X : fnt::VERSION_2X;
+  if (Version == fnt::VERSION_3X) Put32(F, fnt::OFS_FLAGS, fnt::FLAG_PROPORTIONAL | fnt::FLAG_1COLOR);
+
+  size_t Entry = fnt::TableStart(Version);
+  for (int Code = FIRST_CODE; Code <= LAST_CODE; ++Code, Entry += fnt::EntrySize(Version)) {
+    const size_t K = L.CellOfCode[size_t(Code)];
+    Put16(F, Entry + fnt::ENTRY_OFS_WIDTH, L.Cells[K].Width);
+    if (Version == fnt::VERSION_3X) {
+      Put32(F, Entry + fnt::ENTRY_OFS_OFFSET, uint32_t(L.CellOffset[K]));
+    } else {
+      Put16(F, Entry + fnt::ENTRY_OFS_OFFSET, uint32_t(L.CellOffset[K]));
+    }
+  }
+  for (size_t K = 0; K < L.Cells.size(); ++K)
+    std::copy(L.Cells[K].Strips.begin(), L.Cells[K].Strips.end(), F.begin() + ptrdiff_t(L.CellOffset[K]));
+  std::copy(L.FaceName.begin(), L.FaceName.end(), F.begin() + ptrdiff_t(L.BitsEnd));
+  return F;
+}
+
+// Writes Bytes to Path; a file that cannot be written whole is removed.
+void Save(const std::string& Path, const std::vector<uint8_t>& Bytes) {
+  std::FILE* Out = std::fopen(Path.c_str(), "wb");
+  if (Out == nullptr) Fail("cannot write " + Path + ": " + std::strerror(errno));
+  const bool Written = std::fwrite(Bytes.data(), 1, Bytes.size(), Out) == Bytes.size();
+  if (std::fclose(Out) != 0 || !Written) {
+    std::remove(Path.c_str());
+    Fail("cannot write " + Path);
+  }
+}
+
 }  // namespace
 
 int main(int Argc, char** Argv) {
   const TOptions O = ParseArguments(Argc, Argv);
-  const bool Symbol = !O.CodesFile.empty();
   std::array<uint32_t, 256> Unicode{};
-  if (Symbol) {
+  if (!O.CodesFile.empty()) {
     Unicode = ReadCodeTable(O.CodesFile);
   } else {
     for (int C = FIRST_CODE; C <= LAST_CODE; ++C) Unicode[size_t(C)] = Cp1252ToUnicode(C);
@@ -330,175 +529,21 @@ int main(int Argc, char** Argv) {
   if (FT_Select_Charmap(Face, FT_ENCODING_UNICODE) != 0) Fail(O.Input + " has no Unicode character map");
   if (FT_Set_Pixel_Sizes(Face, 0, FT_UInt(O.Px)) != 0) Fail("FreeType cannot set the size " + std::to_string(O.Px));
 
-  // The glyph of every code, 0 where the font has none.
-  std::array<FT_UInt, 256> Index{};
-  int Missing = 0;
-  for (int C = FIRST_CODE; C <= LAST_CODE; ++C) {
-    const uint32_t U = Unicode[size_t(C)];
-    Index[size_t(C)] = U ? FT_Get_Char_Index(Face, U) : 0;
-    // The no-break space and the soft hyphen look like the space and the hyphen.
-    if (Index[size_t(C)] == 0 && (U == 0xA0 || U == 0xAD)) Index[size_t(C)] = FT_Get_Char_Index(Face, U == 0xA0 ? 0x20 : 0x2D);
-    if (U && Index[size_t(C)] == 0) ++Missing;
-  }
-  // The default character sits at the first code without a glyph (0x7F first), or at the
-  // space when every code has one.
-  int DefaultCode = FIRST_CODE;
-  const int Candidates[] = {0x7F, 0x81, 0x8D, 0x8F, 0x90, 0x9D};
-  bool Found = false;
-  for (const int C : Candidates) {
-    if (Index[size_t(C)] == 0) {
-      DefaultCode = C;
-      Found = true;
-      break;
-    }
-  }
-  for (int C = FIRST_CODE; C <= LAST_CODE && !Found; ++C) {
-    if (Index[size_t(C)] == 0) {
-      DefaultCode = C;
-      Found = true;
-    }
-  }
-
-  // Render each glyph once; codes without a glyph share the default character's cell.
-  std::map<FT_UInt, TRendered> Rendered;
-  for (int C = FIRST_CODE; C <= LAST_CODE; ++C)
-    if (Index[size_t(C)] != 0 && !Rendered.count(Index[size_t(C)])) Rendered[Index[size_t(C)]] = Render(Face, Index[size_t(C)]);
-  TRendered NotDef = Found ? Render(Face, 0) : Rendered[Index[size_t(DefaultCode)]];
-  if (Found && !NotDef.HasInk()) NotDef = BoxGlyph(O.Px);
-
-  int Ascent = int(std::nearbyint(Face->size->metrics.ascender / 64.0L));
-  int Descent = int(std::nearbyint(-Face->size->metrics.descender / 64.0L));
-  auto Grow = [&](const TRendered& R) {
-    if (!R.HasInk()) return;
-    Ascent = std::max(Ascent, R.Top);
-    Descent = std::max(Descent, R.Rows - R.Top);
-  };
-  for (const auto& [I, R] : Rendered) Grow(R);
-  Grow(NotDef);
-  const int PixHeight = Ascent + Descent;
-  if (PixHeight <= 0 || PixHeight > 0xFFFF) Fail("the glyphs have no usable height");
-
-  // Cells: one per distinct glyph, in code order; each code refers to one.
-  std::vector<TCell> Cells;
-  std::map<FT_UInt, size_t> CellOf;
-  std::array<size_t, 256> CellOfCode{};
-  const size_t DefaultCell = 0;
-  Cells.push_back(MakeCell(NotDef, Ascent, PixHeight, O.Bold));
-  if (!Found) CellOf[Index[size_t(DefaultCode)]] = DefaultCell;
-  for (int C = FIRST_CODE; C <= LAST_CODE; ++C) {
-    const FT_UInt I = Index[size_t(C)];
-    if (I == 0) {
-      CellOfCode[size_t(C)] = DefaultCell;
-      continue;
-    }
-    if (!CellOf.count(I)) {
-      CellOf[I] = Cells.size();
-      Cells.push_back(MakeCell(Rendered[I], Ascent, PixHeight, O.Bold));
-    }
-    CellOfCode[size_t(C)] = CellOf[I];
-  }
-
-  // Layout: header, table, bitmaps, face name.
-  auto BitsOffsetFor = [](int Version) {
-    return FNT_HEADER_SIZE + (Version == 3 ? FNT_HEADER3_SIZE : 0) + size_t(CODE_COUNT) * (Version == 3 ? 6 : 4);
-  };
-  std::vector<uint64_t> CellOffset(Cells.size());
-  auto Place = [&](int Version) {
-    uint64_t At = BitsOffsetFor(Version);
-    for (size_t K = 0; K < Cells.size(); ++K) {
-      CellOffset[K] = At;
-      At += Cells[K].Strips.size();
-    }
-    return At;
-  };
-  int Version = O.Version;
-  uint64_t BitsEnd = Place(Version ? Version : 2);
-  const bool Fits16 = CellOffset.back() <= 0xFFFF;
-  if (Version == 0) Version = Fits16 ? 2 : 3;
-  if (Version == 2 && !Fits16) Fail("glyph offsets do not fit 16 bits: use --version 3");
-  BitsEnd = Place(Version);
-
+  const TChoice Choice = ChooseGlyphs(Face, Unicode);
+  TMeasured Measured = Measure(Face, Choice, O.Px);
   const std::string FaceName = O.Face.empty() ? std::string(Face->family_name ? Face->family_name : "") : O.Face;
-  const uint64_t FileSize = BitsEnd + FaceName.size() + 1;
-  if (FileSize > 0xFFFFFFFFu) Fail("the font would be larger than 4 GiB");
-
-  std::vector<uint8_t> F(size_t(FileSize), 0);
-  using tools::PutLe16;
-  using tools::PutLe32;
-  const size_t BitsOffset = BitsOffsetFor(Version);
-  uint32_t MaxWidth = 0, StripTotal = 0;
-  for (const TCell& C : Cells) {
-    MaxWidth = std::max(MaxWidth, C.Width);
-    StripTotal += (C.Width + 7) / 8;
-  }
-  const TCell& X = Cells[CellOfCode['X']];
-  const std::string Copyright = CopyrightOf(Face);
-  const TT_OS2* Os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(Face, FT_SFNT_OS2));
-  int Weight = Os2 ? Os2->usWeightClass : ((Face->style_flags & FT_STYLE_FLAG_BOLD) ? 700 : 400);
-  if (O.Bold) Weight = std::max(Weight, 700);
-  const int LineHeight = int(std::nearbyint(Face->size->metrics.height / 64.0L));
-
-  PutLe16(F, 0, Version == 3 ? 0x0300 : 0x0200);
-  PutLe32(F, 2, uint32_t(FileSize));
-  std::memcpy(&F[6], Copyright.data(), std::min(Copyright.size(), COPYRIGHT_SIZE));
-  PutLe16(F, 66, 0);  // dfType: raster
-  PutLe16(F, 68, uint32_t(O.Points));
-  PutLe16(F, 70, 96);
-  PutLe16(F, 72, 96);
-  PutLe16(F, 74, uint32_t(Ascent));
-  PutLe16(F, 76, uint32_t(std::max(0, PixHeight - O.Px)));
-  PutLe16(F, 78, uint32_t(std::max(0, LineHeight - PixHeight)));
-  F[80] = (Face->style_flags & FT_STYLE_FLAG_ITALIC) ? 1 : 0;
-  PutLe16(F, 83, uint32_t(Weight));
-  F[85] = Symbol ? SYMBOL_CHARSET : ANSI_CHARSET;
-  PutLe16(F, 86, 0);  // dfPixWidth: variable width, whatever the source
-  PutLe16(F, 88, uint32_t(PixHeight));
-  F[90] = uint8_t(VARIABLE_PITCH | (FT_IS_FIXED_WIDTH(Face) ? FF_MODERN : 0));
-  PutLe16(F, 91, X.Width);
-  PutLe16(F, 93, std::min<uint32_t>(MaxWidth, 0xFFFF));
-  F[95] = FIRST_CODE;
-  F[96] = LAST_CODE;
-  F[97] = uint8_t(DefaultCode - FIRST_CODE);
-  F[98] = uint8_t(' ' - FIRST_CODE);
-  PutLe16(F, 99, std::min<uint32_t>((StripTotal + 1) / 2 * 2, 0xFFFF));
-  PutLe32(F, 105, uint32_t(BitsEnd));  // dfFace
-  PutLe32(F, 113, uint32_t(BitsOffset));
-  size_t TableAt = FNT_HEADER_SIZE;
-  if (Version == 3) {
-    PutLe32(F, 118, DFF_PROPORTIONAL | DFF_1COLOR);
-    TableAt += FNT_HEADER3_SIZE;
-  }
-  for (int C = FIRST_CODE; C <= LAST_CODE; ++C) {
-    const size_t K = CellOfCode[size_t(C)];
-    if (Version == 3) {
-      PutLe16(F, TableAt, Cells[K].Width);
-      PutLe32(F, TableAt + 2, uint32_t(CellOffset[K]));
-      TableAt += 6;
-    } else {
-      PutLe16(F, TableAt, Cells[K].Width);
-      PutLe16(F, TableAt + 2, uint32_t(CellOffset[K]));
-      TableAt += 4;
-    }
-  }
-  for (size_t K = 0; K < Cells.size(); ++K)
-    std::copy(Cells[K].Strips.begin(), Cells[K].Strips.end(), F.begin() + ptrdiff_t(CellOffset[K]));
-  std::copy(FaceName.begin(), FaceName.end(), F.begin() + ptrdiff_t(BitsEnd));
-
+  const TLayout Layout = LayOut(Choice, Measured, O, FaceName);
+  const std::vector<uint8_t> File = WriteFont(Face, O, Choice, Measured, Layout);
   FT_Done_Face(Face);
   FT_Done_FreeType(Library);
 
-  std::FILE* Out = std::fopen(O.Output.c_str(), "wb");
-  if (Out == nullptr) Fail("cannot write " + O.Output + ": " + std::strerror(errno));
-  const bool Written = std::fwrite(F.data(), 1, F.size(), Out) == F.size();
-  if (std::fclose(Out) != 0 || !Written) {
-    std::remove(O.Output.c_str());
-    Fail("cannot write " + O.Output);
-  }
+  Save(O.Output, File);
   if (!O.Quiet) {
     std::printf("%s: %s %d px (%d pt)%s, version %d.x, height %d (ascent %d), %zu glyphs, "
                 "%d codes missing from the font, default character 0x%02X, %zu bytes\n",
-                O.Output.c_str(), FaceName.c_str(), O.Px, O.Points, O.Bold ? " bold" : "", Version,
-                PixHeight, Ascent, Cells.size(), Missing, unsigned(DefaultCode), F.size());
+                O.Output.c_str(), FaceName.c_str(), O.Px, O.Points, O.Bold ? " bold" : "", Layout.Version,
+                Measured.PixHeight, Measured.Ascent, Layout.Cells.size(), Choice.Missing,
+                unsigned(Choice.DefaultCode), File.size());
   }
   return EXIT_OK;
 }
