@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include "compare.h"
+#include "lumora/internal/bmp_layout.h"
+#include "lumora/internal/bytes.h"
 
 namespace compare {
 
@@ -56,50 +58,44 @@ std::vector<uint32_t> MakePicture() {
   return P;
 }
 
-void Put16(std::string& S, size_t At, uint32_t V) {
-  S[At] = char(V & 0xFF);
-  S[At + 1] = char((V >> 8) & 0xFF);
-}
-void Put32(std::string& S, size_t At, uint32_t V) {
-  Put16(S, At, V & 0xFFFF);
-  Put16(S, At + 2, V >> 16);
-}
-
-// The picture as an uncompressed 24-bit bitmap: 14-byte file header, 40-byte info
-// header, rows bottom first (PIC_W x 3 bytes is a multiple of 4: no fill bytes).
-std::string MakeBmp(const std::vector<uint32_t>& P) {
+// The picture as an uncompressed 24-bit bitmap: file header, classic info header, rows
+// bottom first (PIC_W x 3 bytes is a multiple of 4: no fill bytes).
+std::vector<uint8_t> MakeBmp(const std::vector<uint32_t>& P) {
+  namespace bmp = lumora::bmp;
+  using lumora::bytes::Put16;
+  using lumora::bytes::Put32;
   static_assert(PIC_W * 3 % 4 == 0);
   const size_t RowBytes = size_t(PIC_W) * 3;
-  std::string S(54 + RowBytes * PIC_H, '\0');
-  S[0] = 'B';
-  S[1] = 'M';
-  Put32(S, 2, uint32_t(S.size()));
-  Put32(S, 10, 54);
-  Put32(S, 14, 40);
-  Put32(S, 18, PIC_W);
-  Put32(S, 22, PIC_H);
-  Put16(S, 26, 1);
-  Put16(S, 28, 24);
-  Put32(S, 34, uint32_t(RowBytes * PIC_H));
+  std::vector<uint8_t> B(bmp::HEADERS_SIZE + RowBytes * PIC_H, 0);
+  B[bmp::OFS_SIGNATURE] = 'B';
+  B[bmp::OFS_SIGNATURE + 1] = 'M';
+  Put32(B, bmp::OFS_FILE_SIZE, uint32_t(B.size()));
+  Put32(B, bmp::OFS_DATA_OFFSET, bmp::HEADERS_SIZE);
+  Put32(B, bmp::OFS_INFO_SIZE, bmp::INFO_HEADER_SIZE);
+  Put32(B, bmp::OFS_WIDTH, PIC_W);
+  Put32(B, bmp::OFS_HEIGHT, PIC_H);
+  Put16(B, bmp::OFS_PLANES, 1);
+  Put16(B, bmp::OFS_BITS_PER_PIXEL, 24);
+  Put32(B, bmp::OFS_IMAGE_SIZE, uint32_t(RowBytes * PIC_H));
   for (int32_t Row = 0; Row < PIC_H; ++Row) {
     const uint32_t* Src = &P[size_t(PIC_H - 1 - Row) * PIC_W];
-    char* Dst = &S[54 + size_t(Row) * RowBytes];
+    uint8_t* Dst = &B[bmp::HEADERS_SIZE + size_t(Row) * RowBytes];
     for (int32_t X = 0; X < PIC_W; ++X) {
-      Dst[3 * X] = char(Src[X] & 0xFF);
-      Dst[3 * X + 1] = char((Src[X] >> 8) & 0xFF);
-      Dst[3 * X + 2] = char((Src[X] >> 16) & 0xFF);
+      Dst[3 * X] = uint8_t(Src[X]);
+      Dst[3 * X + 1] = uint8_t(Src[X] >> 8);
+      Dst[3 * X + 2] = uint8_t(Src[X] >> 16);
     }
   }
-  return S;
+  return B;
 }
 
 void LoadLumoraPicture(TWorkload& W) {
   const std::filesystem::path Path = std::filesystem::temp_directory_path() /
                                      ("bench_compare_" + std::to_string(getpid()) + ".bmp");
-  const std::string Bytes = MakeBmp(W.Picture);
+  const std::vector<uint8_t> Bytes = MakeBmp(W.Picture);
   {
     std::ofstream F(Path, std::ios::binary);
-    F.write(Bytes.data(), std::streamsize(Bytes.size()));
+    F.write(reinterpret_cast<const char*>(Bytes.data()), std::streamsize(Bytes.size()));
     if (!F) {
       std::fprintf(stderr, "bench_compare: cannot write %s\n", Path.c_str());
       std::exit(1);
