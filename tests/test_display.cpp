@@ -54,7 +54,9 @@ TEST(DisplayLifecycle, InitOpensABlackScreenWithTheFullViewportAndPresentsIt) {
   CloseLumora();
 }
 
-TEST_F(DisplayTest, SetViewPortClampsOnlyTheDocumentedEdges) {
+// X2 and Y2 are pulled down to the screen, X1 and Y1 up to 0; an empty viewport stays
+// empty and its corners are not swapped.
+TEST_F(DisplayTest, SetViewPortClampsToTheScreenAndNothingElse) {
   SetViewPort(-5, -5, 2000, 2000);
   EXPECT_EQ(ViewPort.X1, 0);
   EXPECT_EQ(ViewPort.Y1, 0);

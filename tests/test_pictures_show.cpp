@@ -106,7 +106,7 @@ TEST(PictureSampling, SourceIndexIsTheExtendedPrecisionFormula) {
     }
   }
   EXPECT_GT(Checked, 200000);
-  // The worked case: 7 / 10 x 45 is exactly 31.5 in extended precision.
+  // A tie: 7 / 10 x 45 is exactly 31.5 in extended precision and rounds to even.
   EXPECT_EQ(detail::SourceIndex(6, 10, 45), 32);
   EXPECT_EQ(detail::SourceIndex(4294967294u, 4294967295u, 4294967294u),
             Formula(4294967294u, 4294967295u, 4294967294u));

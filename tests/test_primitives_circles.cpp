@@ -69,7 +69,9 @@ TEST_F(CircleTest, ThinCircleOutlineHasNoGaps) {
   }
 }
 
-TEST_F(CircleTest, RingOfRadiusTenWidthThreeHasTheDocumentedRows) {
+// Radius 10, width 3 covers the radii 9 .. 11: the spans of the rows from the centre down,
+// mirrored above it.
+TEST_F(CircleTest, RingOfRadiusTenWidthThreeCoversRadiiNineToEleven) {
   std::vector<RowSpan> Half;
   const int32_t Outer[] = {11, 11, 11, 11, 10, 10, 9, 8, 8};
   const int32_t Inner[] = {9, 9, 9, 8, 8, 7, 7, 6, 4};

@@ -9,7 +9,9 @@ using namespace primtest;
 
 class LineTest : public testsupport::HeadlessTest {};
 
-TEST_F(LineTest, WalksThePixelsOfTheWorkedExamplesOnceEach) {
+// Short lines whose pixels follow from the walk primitives.h describes: max(|dX|, |dY|) + 1
+// steps, the accumulator starting at half the longer extent.
+TEST_F(LineTest, ShortLinesWalkTheirPixelsOnceEach) {
   struct Case {
     int32_t X1, Y1, X2, Y2;
     std::vector<Point> Pixels;

@@ -1,5 +1,5 @@
 // Test helpers for the primitives: blend counting, a second screen, and reference
-// drawings that plot every pixel through Pixel in the documented order.
+// drawings that plot every pixel through Pixel in the order lumora/primitives.h gives.
 #pragma once
 
 #include <gtest/gtest.h>

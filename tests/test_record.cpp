@@ -370,7 +370,8 @@ TEST(RecordSchedule, PredictsTheFramesAndClockOfARealRun) {
       EXPECT_EQ(SegmentLabel(Expected, 1), Scene->Name);
     }
   }
-  // The whole presentation: the documented order with a fade after all but the fonts scene.
+  // The whole presentation: the scenes in playing order (showcase::Scenes), a fade after all
+  // but the fonts scene.
   const TSchedule All = PlaySchedule(nullptr, 50);
   std::string Order;
   for (const TSegment& S : All.Segments) Order += S.Label + " ";
