@@ -7,7 +7,7 @@
 #include <memory>
 #include <new>
 
-#include "lumora/internal/blend.h"
+#include "lumora/internal/target.h"
 #include "lumora/internal/bytes.h"
 #include "lumora/internal/files.h"
 #include "lumora/internal/fnt_layout.h"
@@ -178,9 +178,10 @@ void FreeFNTFont(TFont& Font) {
   Font.Loaded = false;
 }
 
-void WriteText(int32_t X, int32_t Y, const TFont& Font, const std::string& Text) {
-  if (!Font.Loaded || Font.Glyphs == nullptr) return;
-  const TViewPort V = ViewPort;
+void WriteText(TCanvas& Canvas, int32_t X, int32_t Y, const TFont& Font, const std::string& Text) {
+  const detail::TTarget T = detail::TargetOf(Canvas);
+  if (!Font.Loaded || Font.Glyphs == nullptr || T.Empty()) return;
+  const TViewPort V = T.Clip;
   // Only the glyph rows inside the viewport can draw; the columns are left to the plot.
   const int64_t Top = Y;
   const int64_t FirstRow = std::max<int64_t>(0, V.Y1 - Top);
@@ -208,22 +209,26 @@ void WriteText(int32_t X, int32_t Y, const TFont& Font, const std::string& Text)
         uint64_t(G.Offset - Font.BitsOffset) + BitmapBytes(G.Width, Font.PixHeight) > BitmapSize) {
       continue;
     }
-    // Left lies within -65,535 .. 1023 here, so every column fits 32 bits.
     const uint8_t* Strip = Bitmaps + (G.Offset - Font.BitsOffset);
     for (uint32_t J = 0; J * 8 < G.Width; ++J, Strip += Font.PixHeight) {
       const uint32_t Columns = std::min<uint32_t>(8, G.Width - J * 8);
       const uint8_t InkMask = uint8_t(0xFF00u >> Columns);  // padding bits never draw
-      const int32_t StripX = int32_t(Left + int64_t(J) * 8);
+      const int64_t StripX = Left + int64_t(J) * 8;
       for (int64_t K = FirstRow; K <= LastRow; ++K) {
         uint8_t B = Strip[K] & InkMask;
         while (B != 0) {
           const int P = std::countl_zero(B);  // bit 7 is the leftmost column
-          detail::PlotPixel(StripX + P, int32_t(Top + K));
+          detail::PlotPixel(T, StripX + P, Top + K);
           B = uint8_t(B & ~(0x80u >> P));
         }
       }
     }
   }
+}
+
+void WriteText(int32_t X, int32_t Y, const TFont& Font, const std::string& Text) {
+  TCanvas C = detail::ScreenCanvas();
+  WriteText(C, X, Y, Font, Text);
 }
 
 uint32_t GetTextLength(const TFont& Font, const std::string& Text) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "lumora/canvas.h"
 #include "lumora/display.h"
 
 namespace lumora {
@@ -95,6 +96,8 @@ void FreeFNTFont(TFont& Font);
 // the width leave the screen untouched. Any length is drawn whole. A font that is not
 // loaded draws nothing. Clips and blends.
 void WriteText(int32_t X, int32_t Y, const TFont& Font, const std::string& Text);
+// The same on a canvas, in its colour, clipped to its viewport (see canvas.h).
+void WriteText(TCanvas& Canvas, int32_t X, int32_t Y, const TFont& Font, const std::string& Text);
 
 // The width of Text in pixels: the sum of the widths of the glyphs WriteText would draw
 // (32-bit unsigned, wrapping beyond 4,294,967,295). 0 for an empty text or a font that is

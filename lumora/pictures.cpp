@@ -6,13 +6,14 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
 
-#include "lumora/internal/blend.h"
 #include "lumora/internal/bmp_layout.h"
 #include "lumora/internal/bytes.h"
 #include "lumora/internal/extended.h"
 #include "lumora/internal/files.h"
 #include "lumora/internal/sampling.h"
+#include "lumora/internal/target.h"
 #include "lumora/lumora.h"
 
 namespace lumora {
@@ -250,32 +251,55 @@ int64_t detail::SourceIndex(uint64_t D, uint32_t Size, uint32_t Last) {
   return ext::ScaleRound(D + 1, Size, Last);
 }
 
-void ShowAlphaScaleBMPPicture(int32_t X, int32_t Y, const TPicture& Picture, uint32_t Width,
-                              uint32_t Height, uint8_t Alpha, bool Transparent,
+namespace {
+
+// Per-thread tables of the picture display, grown to the widest and highest call seen, so
+// that drawing allocates nothing once warmed up and threads share nothing.
+struct TStretch {
+  int32_t First, Count;
+  size_t Source;
+};
+struct TShowTables {
+  std::vector<size_t> ColumnOffset, RowOffset;
+  std::vector<TStretch> Stretches;
+  std::vector<uint8_t> Run;
+};
+TShowTables& ShowTables(int32_t Columns, int32_t Rows) {
+  thread_local TShowTables T;
+  if (T.ColumnOffset.size() < size_t(Columns)) {
+    T.ColumnOffset.resize(size_t(Columns));
+    T.Stretches.resize(size_t(Columns));
+    T.Run.resize(size_t(Columns) * 4);
+  }
+  if (T.RowOffset.size() < size_t(Rows)) T.RowOffset.resize(size_t(Rows));
+  return T;
+}
+
+}  // namespace
+
+void ShowAlphaScaleBMPPicture(TCanvas& Canvas, int32_t X, int32_t Y, const TPicture& Picture,
+                              uint32_t Width, uint32_t Height, uint8_t Alpha, bool Transparent,
                               TColor TransparentColor) {
   if (!Picture.Loaded || Width == 0 || Height == 0) return;
-  if (VirtualScreen == nullptr || Picture.PictureAdr == nullptr || Picture.ImageWidth == 0 ||
-      Picture.ImageHeight == 0)
+  const detail::TTarget T = detail::TargetOf(Canvas);
+  if (T.Empty() || Picture.PictureAdr == nullptr || Picture.ImageWidth == 0 || Picture.ImageHeight == 0)
     return;
+  const TViewPort V = T.Clip;  // the viewport within the canvas
   const int64_t Right = int64_t(X) + Width - 1;
   const int64_t Bottom = int64_t(Y) + Height - 1;
-  if (X > ViewPort.X2 || Right < ViewPort.X1 || Y > ViewPort.Y2 || Bottom < ViewPort.Y1) return;
+  if (X > V.X2 || Right < V.X1 || Y > V.Y2 || Bottom < V.Y1) return;
   // Transparency 255 rewrites every pixel with its own value: nothing to do.
   if (Alpha == 255) return;
-  // ViewPort is kept inside the screen by SetViewPort; intersecting again keeps the tables
-  // below in bounds even for a ViewPort assigned directly.
-  const int64_t X1 = std::max<int64_t>({X, ViewPort.X1, 0});
-  const int64_t X2 = std::min<int64_t>({Right, ViewPort.X2, SCREEN_WIDTH - 1});
-  const int64_t Y1 = std::max<int64_t>({Y, ViewPort.Y1, 0});
-  const int64_t Y2 = std::min<int64_t>({Bottom, ViewPort.Y2, SCREEN_HEIGHT - 1});
-  if (X1 > X2 || Y1 > Y2) return;
+  const int64_t X1 = std::max<int64_t>(X, V.X1), X2 = std::min<int64_t>(Right, V.X2);
+  const int64_t Y1 = std::max<int64_t>(Y, V.Y1), Y2 = std::min<int64_t>(Bottom, V.Y2);
   const int32_t Columns = int32_t(X2 - X1 + 1);
   const int32_t Rows = int32_t(Y2 - Y1 + 1);
+  TShowTables& Tables = ShowTables(Columns, Rows);
+  size_t* const ColumnOffset = Tables.ColumnOffset.data();
+  size_t* const RowOffset = Tables.RowOffset.data();
 
   // The source column depends on the screen column only and the source row on the screen
   // row only: map each once, from the unclipped rectangle, so clipping does not shift.
-  size_t ColumnOffset[SCREEN_WIDTH];
-  size_t RowOffset[SCREEN_HEIGHT];
   const uint32_t SourceRight = Picture.ImageWidth - 1, SourceBottom = Picture.ImageHeight - 1;
   for (int32_t I = 0; I < Columns; ++I)
     ColumnOffset[I] = size_t(detail::SourceIndex(uint64_t(X1 + I - X), Width, SourceRight)) * 4;
@@ -289,11 +313,7 @@ void ShowAlphaScaleBMPPicture(int32_t X, int32_t Y, const TPicture& Picture, uin
   // stretch of consecutive source columns. Otherwise each screen row's source pixels are
   // gathered into one run and put with one span; consecutive screen rows that show the
   // same source row reuse the run. Pixels of the transparent colour leave the screen alone.
-  struct TStretch {
-    int32_t First, Count;
-    size_t Source;
-  };
-  TStretch Stretches[SCREEN_WIDTH];
+  TStretch* const Stretches = Tables.Stretches.data();
   int32_t StretchCount = 0;
   for (int32_t I = 0; I < Columns; ++I) {
     if (StretchCount > 0) {
@@ -308,10 +328,10 @@ void ShowAlphaScaleBMPPicture(int32_t X, int32_t Y, const TPicture& Picture, uin
   const bool Direct = int64_t(StretchCount) * 8 <= Columns;
 
   const int32_t Key = Transparent ? detail::KeyOf(TransparentColor) : detail::NO_KEY;
-  alignas(16) uint8_t Run[SCREEN_WIDTH * 4];
+  uint8_t* const Run = Tables.Run.data();
   const uint8_t* Gathered = nullptr;
-  uint8_t* DstRow = VirtualScreen + detail::ScreenOffset(int32_t(X1), int32_t(Y1));
-  for (int32_t J = 0; J < Rows; ++J, DstRow += ROW_BYTES) {
+  uint8_t* DstRow = T.At(X1, Y1);
+  for (int32_t J = 0; J < Rows; ++J, DstRow += T.Stride) {
     const uint8_t* SrcRow = Picture.PictureAdr + RowOffset[J];
     if (Direct) {
       for (int32_t S = 0; S < StretchCount; ++S)
@@ -325,6 +345,22 @@ void ShowAlphaScaleBMPPicture(int32_t X, int32_t Y, const TPicture& Picture, uin
     }
     detail::PictureSpan(DstRow, Run, Columns, Alpha, Key);
   }
+}
+
+void ShowAlphaScaleBMPPicture(int32_t X, int32_t Y, const TPicture& Picture, uint32_t Width,
+                              uint32_t Height, uint8_t Alpha, bool Transparent,
+                              TColor TransparentColor) {
+  TCanvas C = detail::ScreenCanvas();
+  ShowAlphaScaleBMPPicture(C, X, Y, Picture, Width, Height, Alpha, Transparent, TransparentColor);
+}
+
+TCanvas PictureCanvas(TPicture& Picture) {
+  TCanvas C;
+  if (Picture.Loaded && Picture.ImageWidth <= uint32_t(MAX_CANVAS_SIDE) &&
+      Picture.ImageHeight <= uint32_t(MAX_CANVAS_SIDE))
+    MakeCanvas(C, Picture.PictureAdr, int32_t(Picture.ImageWidth), int32_t(Picture.ImageHeight),
+               int64_t(Picture.ImageWidth) * 4);
+  return C;
 }
 
 }  // namespace lumora

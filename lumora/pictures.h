@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "lumora/canvas.h"
 #include "lumora/display.h"
 
 namespace lumora {
@@ -103,5 +104,16 @@ void FreeBMPPicture(TPicture& Picture);
 void ShowAlphaScaleBMPPicture(int32_t X, int32_t Y, const TPicture& Picture, uint32_t Width,
                               uint32_t Height, uint8_t Alpha, bool Transparent,
                               TColor TransparentColor);
+// The same on a canvas, clipped to its viewport (see canvas.h). The picture shown must
+// not be the one the canvas draws into.
+void ShowAlphaScaleBMPPicture(TCanvas& Canvas, int32_t X, int32_t Y, const TPicture& Picture,
+                              uint32_t Width, uint32_t Height, uint8_t Alpha, bool Transparent,
+                              TColor TransparentColor);
+
+// A loaded picture as a canvas, to draw into it (then show it with ShowAlphaScaleBMPPicture):
+// its pixels, rows ImageWidth x 4 bytes apart, the viewport the whole picture. An empty
+// canvas, which draws nothing, for a picture not loaded or more than 32,768 pixels wide
+// or high. The canvas is valid while the picture stays loaded.
+TCanvas PictureCanvas(TPicture& Picture);
 
 }  // namespace lumora

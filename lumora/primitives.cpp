@@ -1,17 +1,18 @@
-// lumora primitives: Line, Circle (thin and thick), Rectangle, FillRectangle.
-// Relies on the drawing state and the blend of the display core (blend.h).
+// lumora primitives: Line, Circle (thin and thick), Rectangle, FillRectangle, on any
+// canvas. Relies on the draw target (target.h) and the span blends.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#include "lumora/internal/blend.h"
+#include "lumora/internal/extended.h"
+#include "lumora/internal/target.h"
 #include "lumora/lumora.h"
 
 namespace lumora {
 
 namespace {
 
-__extension__ typedef __int128 i128;
+using detail::TTarget;
 
 // Coordinates, radii and widths are taken into 64 bits on entry: every sum, difference
 // and square below then fits (squares of radii up to 1.5 x 2^31 in unsigned 64 bits).
@@ -54,12 +55,24 @@ uint64_t RoundSqrt(uint64_t M) {
   return K;
 }
 
-// Pixel for 64-bit coordinates: clip, then put Color (callers have checked that there is
-// a back buffer).
-inline void Plot(int64_t X, int64_t Y) {
-  if (X < ViewPort.X1 || X > ViewPort.X2 || Y < ViewPort.Y1 || Y > ViewPort.Y2) return;
-  detail::PutPixel(VirtualScreen + detail::ScreenOffset(int32_t(X), int32_t(Y)), &Color.B,
-                   Color.Alpha);
+// floor((A x B + Add) / D) for a product of up to 128 bits and A x B + Add >= 0, or
+// Saturated when the quotient does not fit 64 bits (D > 0).
+uint64_t MulAddDiv(uint64_t A, uint64_t B, int64_t Add, uint64_t D, uint64_t Saturated,
+                   uint64_t* Rem = nullptr) {
+  ext::TU128 P = ext::Mul64(A, B);
+  if (Add >= 0) {
+    P.Low += uint64_t(Add);
+    if (P.Low < uint64_t(Add)) ++P.High;
+  } else {
+    const uint64_t Sub = uint64_t(0) - uint64_t(Add);
+    if (P.Low < Sub) --P.High;
+    P.Low -= Sub;
+  }
+  if (P.High >= D) return Saturated;
+  uint64_t R;
+  const uint64_t Q = ext::Div128(P.High, P.Low, D, R);
+  if (Rem != nullptr) *Rem = R;
+  return Q;
 }
 
 // The error-accumulating line walk from (X1, Y1) to (X2, Y2), both ends included, run
@@ -68,9 +81,9 @@ inline void Plot(int64_t X, int64_t Y) {
 // S = M div 2 + k N reaches M, so after k steps it has made floor((M div 2 + k N) / M)
 // diagonal moves and S = (M div 2 + k N) mod M. Both coordinates are monotone in k, so
 // the steps inside the viewport form one interval; the walk jumps to its start.
-void WalkLine(int64_t X1, int64_t Y1, int64_t X2, int64_t Y2) {
-  const TViewPort V = ViewPort;
-  if (V.X1 > V.X2 || V.Y1 > V.Y2 || VirtualScreen == nullptr) return;
+void WalkLine(const TTarget& T, int64_t X1, int64_t Y1, int64_t X2, int64_t Y2) {
+  if (T.Empty()) return;
+  const TViewPort V = T.Clip;
   const int64_t U = X2 - X1, W = Y2 - Y1;
   int64_t M = U < 0 ? -U : U, N = W < 0 ? -W : W;
   const bool XMajor = M > N;  // otherwise Y is major: steep, diagonal or a single point
@@ -99,31 +112,28 @@ void WalkLine(int64_t X1, int64_t Y1, int64_t X2, int64_t Y2) {
     const int64_t DLo = MinStep > 0 ? MinClip.Lo - Min0 : Min0 - MinClip.Hi;
     const int64_t DHi = MinStep > 0 ? MinClip.Hi - Min0 : Min0 - MinClip.Lo;
     if (DHi < 0) return;
-    if (DLo > 0) {  // first k with H + k N >= DLo M
-      const i128 Need = i128(DLo) * M - H;
-      const i128 First = (Need + N - 1) / N;
-      if (First > K.Hi) return;
+    // All the terms below are non-negative (DLo >= 1, H = M div 2 < M) and products of
+    // two numbers below 2^34, formed in 128 bits.
+    if (DLo > 0) {  // first k with H + k N >= DLo M: ceil((DLo M - H) / N)
+      const uint64_t First = MulAddDiv(uint64_t(DLo), uint64_t(M), N - 1 - H,
+                                       uint64_t(N), UINT64_MAX);
+      if (First > uint64_t(K.Hi)) return;
       K.Lo = std::max<int64_t>(K.Lo, int64_t(First));
     }
     // last k with H + k N <= (DHi + 1) M - 1
-    const i128 Last = (i128(DHi + 1) * M - 1 - H) / N;
-    if (Last < K.Hi) K.Hi = int64_t(Last);
+    const uint64_t Last = MulAddDiv(uint64_t(DHi + 1), uint64_t(M), -1 - H, uint64_t(N),
+                                    UINT64_MAX);
+    if (Last < uint64_t(K.Hi)) K.Hi = int64_t(Last);
   }
   if (K.Lo > K.Hi) return;
 
-  // The accumulator and the diagonal moves before step K.Lo; 128-bit division only where
-  // H + K.Lo x N does not fit 64 bits.
+  // The accumulator and the diagonal moves before step K.Lo: (H + K.Lo x N) divided by M,
+  // whose quotient is at most N.
   int64_t S = 0, Diagonals = 0;
   if (M > 0) {
-    int64_t T;
-    if (!__builtin_mul_overflow(K.Lo, N, &T) && !__builtin_add_overflow(T, H, &T)) {
-      S = T % M;
-      Diagonals = T / M;
-    } else {
-      const i128 Wide = H + i128(K.Lo) * N;
-      S = int64_t(Wide % M);
-      Diagonals = int64_t(Wide / M);
-    }
+    uint64_t Rem = 0;
+    Diagonals = int64_t(MulAddDiv(uint64_t(K.Lo), uint64_t(N), H, uint64_t(M), 0, &Rem));
+    S = int64_t(Rem);
   }
   const int64_t Maj = Maj0 + K.Lo * MajStep;
   const int64_t Min = Min0 + Diagonals * MinStep;
@@ -131,19 +141,18 @@ void WalkLine(int64_t X1, int64_t Y1, int64_t X2, int64_t Y2) {
   if (XMajor && N == 0) {  // a horizontal line: one span, each pixel put once as by the walk
     const int64_t Count = K.Hi - K.Lo + 1;
     const int64_t First = MajStep > 0 ? X : X - (Count - 1);
-    detail::ColorSpan(VirtualScreen + detail::ScreenOffset(int32_t(First), int32_t(Y)),
-                      int32_t(Count), Color);
+    detail::ColorSpan(T.At(First, Y), int32_t(Count), T.Color);
     return;
   }
-  const ptrdiff_t XStep = 4, YStep = ROW_BYTES;
+  const ptrdiff_t XStep = 4, YStep = ptrdiff_t(T.Stride);
   const ptrdiff_t MajBytes = MajStep * (XMajor ? XStep : YStep);
   const ptrdiff_t MinBytes = MinStep * (XMajor ? YStep : XStep);
   // Every step of K.Lo..K.Hi lies inside the viewport: walk the buffer with a running
   // offset (not a pointer: after the last pixel it may point outside the buffer) and put
   // the colour without further clip tests.
-  ptrdiff_t Offset = ptrdiff_t(detail::ScreenOffset(int32_t(X), int32_t(Y)));
-  uint8_t* const Screen = VirtualScreen;
-  const TColor C = Color;
+  ptrdiff_t Offset = ptrdiff_t(T.Offset(X, Y));
+  uint8_t* const Screen = T.Pixels;
+  const TColor C = T.Color;
   for (int64_t I = K.Lo; I <= K.Hi; ++I) {
     detail::PutPixel(Screen + Offset, &C.B, C.Alpha);
     S += N;
@@ -155,13 +164,12 @@ void WalkLine(int64_t X1, int64_t Y1, int64_t X2, int64_t Y2) {
   }
 }
 
-// Puts Color over the pixels First..Last of row Y, clipped to ViewPort.
-void Span(int64_t Y, int64_t First, int64_t Last) {
-  const int64_t X1 = std::max<int64_t>(First, ViewPort.X1);
-  const int64_t X2 = std::min<int64_t>(Last, ViewPort.X2);
+// Puts the colour over the pixels First..Last of row Y (inside the clip), clipped.
+void Span(const TTarget& T, int64_t Y, int64_t First, int64_t Last) {
+  const int64_t X1 = std::max<int64_t>(First, T.Clip.X1);
+  const int64_t X2 = std::min<int64_t>(Last, T.Clip.X2);
   if (X1 > X2) return;
-  detail::ColorSpan(VirtualScreen + detail::ScreenOffset(int32_t(X1), int32_t(Y)),
-                    int32_t(X2 - X1 + 1), Color);
+  detail::ColorSpan(T.At(X1, Y), int32_t(X2 - X1 + 1), T.Color);
 }
 
 // The thin circle of radius R >= 0. Row offset Y plots, for x from the previous row's
@@ -169,19 +177,19 @@ void Span(int64_t Y, int64_t First, int64_t Last) {
 // plotted row inside the viewport are walked, and in them only the x-offsets with a
 // plotted column inside; the run of the first walked row starts from the previous
 // row's half-width, computed directly.
-void ThinCircle(int64_t XS, int64_t YS, int64_t R) {
-  const TViewPort V = ViewPort;
-  if (V.X1 > V.X2 || V.Y1 > V.Y2 || VirtualScreen == nullptr) return;
+void ThinCircle(const TTarget& T, int64_t XS, int64_t YS, int64_t R) {
+  if (T.Empty()) return;
+  const TViewPort V = T.Clip;
   const uint64_t RR = uint64_t(R) * uint64_t(R);
   if (XS - R >= V.X1 && XS + R <= V.X2 && YS - R >= V.Y1 && YS + R <= V.Y2) {
     // Wholly inside the viewport: the same walk, with the four mirrored pixels put at
     // offsets from the centre and no clip tests.
-    uint8_t* const Centre = VirtualScreen + detail::ScreenOffset(int32_t(XS), int32_t(YS));
-    const TColor C = Color;
+    uint8_t* const Centre = T.At(XS, YS);
+    const TColor C = T.Color;
     int64_t LastX = R;
     for (int64_t Y = 0; Y <= R; ++Y) {
       const int64_t X = int64_t(RoundSqrt(RR - uint64_t(Y) * uint64_t(Y)));
-      const ptrdiff_t Down = ptrdiff_t(Y) * ROW_BYTES;
+      const ptrdiff_t Down = ptrdiff_t(Y * T.Stride);
       for (int64_t XO = LastX; XO >= X; --XO) {
         const ptrdiff_t Right = ptrdiff_t(XO) * 4;
         detail::PutPixel(Centre + Down + Right, &C.B, C.Alpha);
@@ -208,10 +216,10 @@ void ThinCircle(int64_t XS, int64_t YS, int64_t R) {
       const int ColParts = Union(Intersect(Run, ColsRight), Intersect(Run, ColsLeft), Cols);
       for (int C = ColParts - 1; C >= 0; --C) {  // descending x, as the run goes
         for (int64_t XO = Cols[C].Hi; XO >= Cols[C].Lo; --XO) {
-          Plot(XS + XO, YS + Y);
-          Plot(XS - XO, YS + Y);
-          Plot(XS - XO, YS - Y);
-          Plot(XS + XO, YS - Y);
+          detail::PlotPixel(T, XS + XO, YS + Y);
+          detail::PlotPixel(T, XS - XO, YS + Y);
+          detail::PlotPixel(T, XS - XO, YS - Y);
+          detail::PlotPixel(T, XS + XO, YS - Y);
         }
       }
       LastX = X;
@@ -241,24 +249,26 @@ void FillPixels(uint8_t* Dst, size_t Count, uint32_t Value) {
 
 }  // namespace
 
-void Line(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) { WalkLine(X1, Y1, X2, Y2); }
+void Line(TCanvas& Canvas, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
+  WalkLine(detail::TargetOf(Canvas), X1, Y1, X2, Y2);
+}
 
-void Circle(int32_t XS, int32_t YS, int32_t R) {
-  ThinCircle(XS, YS, R < 0 ? -int64_t(R) : int64_t(R));
+void Circle(TCanvas& Canvas, int32_t XS, int32_t YS, int32_t R) {
+  ThinCircle(detail::TargetOf(Canvas), XS, YS, R < 0 ? -int64_t(R) : int64_t(R));
 }
 
 // The ring is drawn row by row between the outer circle of radius R + Half2 and the inner
 // circle of radius R - Half1; a row that misses the inner circle is one span.
-void Circle(int32_t XS, int32_t YS, int32_t R, int32_t Line_Width) {
-  if (Line_Width == 1) Circle(XS, YS, R);
-  const TViewPort V = ViewPort;
-  if (V.X1 > V.X2 || V.Y1 > V.Y2 || VirtualScreen == nullptr) return;
+void Circle(TCanvas& Canvas, int32_t XS, int32_t YS, int32_t R, int32_t Line_Width) {
+  if (Line_Width == 1) Circle(Canvas, XS, YS, R);
+  const TTarget T = detail::TargetOf(Canvas);
+  if (T.Empty()) return;
   const int64_t Half1 = (int64_t(Line_Width) - 1) / 2, Half2 = int64_t(Line_Width) / 2;
   const int64_t Outer = int64_t(R) + Half2, Inner = int64_t(R) - Half1;
   if (Outer < 0) return;
   const uint64_t OuterSq = uint64_t(Outer) * uint64_t(Outer);
   const uint64_t InnerSq = Inner > 0 ? uint64_t(Inner) * uint64_t(Inner) : 0;
-  const TRange Rows = Intersect({-Outer, Outer}, {V.Y1 - int64_t(YS), V.Y2 - int64_t(YS)});
+  const TRange Rows = Intersect({-Outer, Outer}, {T.Clip.Y1 - int64_t(YS), T.Clip.Y2 - int64_t(YS)});
   for (int64_t DY = Rows.Lo; DY <= Rows.Hi; ++DY) {
     const int64_t Y = YS + DY;
     const int64_t AbsDY = DY < 0 ? -DY : DY;
@@ -266,10 +276,10 @@ void Circle(int32_t XS, int32_t YS, int32_t R, int32_t Line_Width) {
     const int64_t Chord1 = int64_t(RoundSqrt(OuterSq - DY2));
     if (AbsDY < Inner) {
       const int64_t Chord2 = int64_t(RoundSqrt(InnerSq - DY2));
-      Span(Y, XS - Chord1, XS - Chord2);
-      Span(Y, XS + Chord2, XS + Chord1);
+      Span(T, Y, XS - Chord1, XS - Chord2);
+      Span(T, Y, XS + Chord2, XS + Chord1);
     } else {
-      Span(Y, XS - Chord1, XS + Chord1);
+      Span(T, Y, XS - Chord1, XS + Chord1);
     }
   }
 }
@@ -277,61 +287,85 @@ void Circle(int32_t XS, int32_t YS, int32_t R, int32_t Line_Width) {
 // Half1 = (W - 1) div 2 and Half2 = W div 2 (truncating) put a band's extra line on the
 // positive side for an even width; a negative width gives empty band loops. Lines of a
 // band that lie wholly outside the viewport draw nothing and are not walked.
-void Rectangle(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t Line_Width) {
-  const TViewPort V = ViewPort;
+void Rectangle(TCanvas& Canvas, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t Line_Width) {
+  const TTarget T = detail::TargetOf(Canvas);
+  if (T.Empty()) return;
+  const TViewPort V = T.Clip;
   const int64_t Half1 = (int64_t(Line_Width) - 1) / 2, Half2 = int64_t(Line_Width) / 2;
   const int64_t Left = int64_t(X1) - Half1, Right = int64_t(X2) + Half2;
   const TRange VRows{V.Y1, V.Y2}, VCols{V.X1, V.X2};
   const TRange Top = Intersect({Y1 - Half1, Y1 + Half2}, VRows);
-  for (int64_t I = Top.Lo; I <= Top.Hi; ++I) WalkLine(Left, I, Right, I);
+  for (int64_t I = Top.Lo; I <= Top.Hi; ++I) WalkLine(T, Left, I, Right, I);
   const TRange LeftBand = Intersect({X1 - Half1, X1 + Half2}, VCols);
-  for (int64_t I = LeftBand.Lo; I <= LeftBand.Hi; ++I) WalkLine(I, Y1, I, Y2);
+  for (int64_t I = LeftBand.Lo; I <= LeftBand.Hi; ++I) WalkLine(T, I, Y1, I, Y2);
   const TRange Bottom = Intersect({Y2 - Half1, Y2 + Half2}, VRows);
-  for (int64_t I = Bottom.Lo; I <= Bottom.Hi; ++I) WalkLine(Left, I, Right, I);
+  for (int64_t I = Bottom.Lo; I <= Bottom.Hi; ++I) WalkLine(T, Left, I, Right, I);
   const TRange RightBand = Intersect({X2 - Half1, X2 + Half2}, VCols);
-  for (int64_t I = RightBand.Lo; I <= RightBand.Hi; ++I) WalkLine(I, Y2, I, Y1);
+  for (int64_t I = RightBand.Lo; I <= RightBand.Hi; ++I) WalkLine(T, I, Y2, I, Y1);
 }
 
 // An opaque fill writes the first row's colour bytes and copies that row down as whole
 // pixels, so the rows below also take the first row's fourth bytes.
-void FillRectangle(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
-  if (X1 > X2 || Y1 > Y2 || VirtualScreen == nullptr) return;
-  const TViewPort V = ViewPort;
+void FillRectangle(TCanvas& Canvas, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
+  const TTarget T = detail::TargetOf(Canvas);
+  if (X1 > X2 || Y1 > Y2 || T.Empty()) return;
+  const TViewPort V = T.Clip;
   if (X1 > V.X2 || X2 < V.X1 || Y1 > V.Y2 || Y2 < V.Y1) return;
   const int32_t CX1 = std::max(X1, V.X1), CX2 = std::min(X2, V.X2);
   const int32_t CY1 = std::max(Y1, V.Y1), CY2 = std::min(Y2, V.Y2);
-  // An empty viewport can pass the test above and leave nothing to fill.
-  if (CX1 > CX2 || CY1 > CY2) return;
   const int32_t Count = CX2 - CX1 + 1;
-  uint8_t* Row = VirtualScreen + detail::ScreenOffset(CX1, CY1);
-  detail::ColorSpan(Row, Count, Color);
-  if (Color.Alpha == 0) {
+  const ptrdiff_t Stride = ptrdiff_t(T.Stride);
+  uint8_t* Row = T.At(CX1, CY1);
+  detail::ColorSpan(Row, Count, T.Color);
+  if (T.Color.Alpha == 0) {
     // Usually the first row is one pixel value over and over (its fourth bytes were all
     // alike): then the rows below are stores of that value, without reading anything,
-    // and a fill as wide as the screen is one store run over all its rows.
+    // and a fill of whole rows without padding is one store run over all its rows.
     uint32_t Value;
     std::memcpy(&Value, Row, 4);
     if (RowIsUniform(Row, Count, Value)) {
-      if (Count == SCREEN_WIDTH) {
-        FillPixels(Row + ROW_BYTES, size_t(CY2 - CY1) * SCREEN_WIDTH, Value);
+      if (int64_t(Count) * 4 == T.Stride) {
+        FillPixels(Row + Stride, size_t(CY2 - CY1) * size_t(Count), Value);
       } else {
         for (int32_t Y = CY1 + 1; Y <= CY2; ++Y)
-          FillPixels(Row + size_t(Y - CY1) * ROW_BYTES, size_t(Count), Value);
+          FillPixels(Row + ptrdiff_t(Y - CY1) * Stride, size_t(Count), Value);
       }
       return;
     }
     const size_t Size = size_t(Count) * 4;
     uint8_t* Dst = Row;
     for (int32_t Y = CY1 + 1; Y <= CY2; ++Y) {
-      Dst += ROW_BYTES;
+      Dst += Stride;
       std::memcpy(Dst, Row, Size);
     }
   } else {
     for (int32_t Y = CY1 + 1; Y <= CY2; ++Y) {
-      Row += ROW_BYTES;
-      detail::ColorSpan(Row, Count, Color);
+      Row += Stride;
+      detail::ColorSpan(Row, Count, T.Color);
     }
   }
+}
+
+// The default canvas: each global call draws on the back buffer with Color and ViewPort.
+void Line(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
+  TCanvas C = detail::ScreenCanvas();
+  Line(C, X1, Y1, X2, Y2);
+}
+void Circle(int32_t XS, int32_t YS, int32_t R) {
+  TCanvas C = detail::ScreenCanvas();
+  Circle(C, XS, YS, R);
+}
+void Circle(int32_t XS, int32_t YS, int32_t R, int32_t Line_Width) {
+  TCanvas C = detail::ScreenCanvas();
+  Circle(C, XS, YS, R, Line_Width);
+}
+void Rectangle(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t Line_Width) {
+  TCanvas C = detail::ScreenCanvas();
+  Rectangle(C, X1, Y1, X2, Y2, Line_Width);
+}
+void FillRectangle(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
+  TCanvas C = detail::ScreenCanvas();
+  FillRectangle(C, X1, Y1, X2, Y2);
 }
 
 }  // namespace lumora

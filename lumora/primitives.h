@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "lumora/canvas.h"
+
 namespace lumora {
 
 // All primitives draw in Color, clipped to ViewPort (edges inclusive), and accept any
@@ -44,5 +46,12 @@ void Rectangle(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t Line_Widt
 // then is copied down as whole pixels, so the rows below take its fourth bytes. Clips
 // and blends.
 void FillRectangle(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2);
+
+// The same on a canvas, in its colour, clipped to its viewport (see canvas.h).
+void Line(TCanvas& Canvas, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2);
+void Circle(TCanvas& Canvas, int32_t XS, int32_t YS, int32_t R);
+void Circle(TCanvas& Canvas, int32_t XS, int32_t YS, int32_t R, int32_t Line_Width);
+void Rectangle(TCanvas& Canvas, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t Line_Width);
+void FillRectangle(TCanvas& Canvas, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2);
 
 }  // namespace lumora

@@ -30,18 +30,6 @@ inline void PutPixel(uint8_t* Dst, const uint8_t* Src, uint32_t Alpha) {
   }
 }
 
-// Byte offset of pixel (X, Y) in the back buffer; callers have clipped.
-inline size_t ScreenOffset(int32_t X, int32_t Y) {
-  return (size_t(uint32_t(Y)) * SCREEN_WIDTH + size_t(uint32_t(X))) * 4;
-}
-
-// Pixel without the call: clip against ViewPort, then put Color.
-inline void PlotPixel(int32_t X, int32_t Y) {
-  if (X < ViewPort.X1 || X > ViewPort.X2 || Y < ViewPort.Y1 || Y > ViewPort.Y2) return;
-  if (VirtualScreen == nullptr) return;
-  PutPixel(VirtualScreen + ScreenOffset(X, Y), &Color.B, Color.Alpha);
-}
-
 // Puts Color over Count pixels starting at Dst (a horizontal span already clipped):
 // exactly PutPixel on each of them. Nothing when Count <= 0.
 void ColorSpan(uint8_t* Dst, int32_t Count, TColor C);
