@@ -41,7 +41,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "lumorashowcase: no window can be shown here (no display, or a build without "
                  "a window system); to record the presentation instead, run lumora-record "
+#ifdef _WIN32
+                 "--no-video --frames frames (the Windows build writes PNG frames, no video)\n");
+#else
                  "--output showcase.mp4\n");
+#endif
     return 1;
   }
   showcase::PlayShowcase();

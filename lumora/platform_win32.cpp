@@ -39,6 +39,10 @@ int32_t FrameHeight = 0;
 
 void ReportError(const char* What) {
   const DWORD Code = ::GetLastError();
+  if (Code == 0) {  // Wine without a display, for one, gives no reason
+    std::fprintf(stderr, "lumora: %s (no display?)\n", What);
+    return;
+  }
   char Text[256] = "";
   ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, Code, 0,
                    Text, sizeof Text, nullptr);

@@ -12,17 +12,18 @@ set(CMAKE_CXX_COMPILER ${LUMORA_CROSS_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${LUMORA_CROSS_TRIPLE}-windres)
 
 # Programs (pkg-config, the shell) are the build machine's; libraries, headers and CMake
-# packages are searched in the cross toolchain's tree and in the prefixes given.
+# packages are searched in the cross toolchain's tree first, then where the prefixes given say.
 set(CMAKE_FIND_ROOT_PATH /usr/${LUMORA_CROSS_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY BOTH)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE BOTH)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
 
 # printf and friends from MinGW's C99 implementation rather than the system's msvcrt, which
-# lacks %zu, %llu and %Lf on older Windows.
-set(CMAKE_C_FLAGS_INIT "-D__USE_MINGW_ANSI_STDIO=1")
-set(CMAKE_CXX_FLAGS_INIT "-D__USE_MINGW_ANSI_STDIO=1")
+# lacks %zu, %llu and %Lf on older Windows; struct stat, fstat, fseeko and ftello with 64-bit
+# sizes and offsets, so that files of 2 GiB and more are measured right.
+set(CMAKE_C_FLAGS_INIT "-D__USE_MINGW_ANSI_STDIO=1 -D_FILE_OFFSET_BITS=64")
+set(CMAKE_CXX_FLAGS_INIT "-D__USE_MINGW_ANSI_STDIO=1 -D_FILE_OFFSET_BITS=64")
 
 # The programs carry the C and C++ runtimes and the thread library inside them, so a .exe
 # runs on its own, on Windows and under Wine, without MinGW's DLLs beside it.
