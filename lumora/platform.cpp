@@ -16,6 +16,9 @@
 #include <time.h>
 #include <unistd.h>
 #endif
+#if defined(__EMSCRIPTEN__)
+#include <emscripten/heap.h>
+#endif
 
 #include <cstdio>
 #include <cstring>
@@ -35,12 +38,20 @@ const TPlatform* SdlPlatform() { return nullptr; }
 const TPlatform* Win32Platform();
 #endif
 
+#ifdef LUMORA_HAVE_WEB
+// The page's canvas (platform_web.cpp), the display of an Emscripten build.
+const TPlatform* WebPlatform();
+#endif
+
 void SelectHeadless() { HeadlessChosen = true; }
 
 const TPlatform& Current() {
   if (!HeadlessChosen) {
 #ifdef LUMORA_HAVE_WIN32
     return *Win32Platform();
+#endif
+#ifdef LUMORA_HAVE_WEB
+    return *WebPlatform();
 #endif
     if (const TPlatform* Sdl = SdlPlatform()) return *Sdl;
   }
@@ -69,11 +80,22 @@ uint64_t SystemAvailableMemory() {
 
 #else
 
+// Under Emscripten, CLOCK_MONOTONIC is performance.now() (node's or the page's).
 uint32_t MonotonicMs() {
   timespec Ts{};
   clock_gettime(CLOCK_MONOTONIC, &Ts);
   return uint32_t(uint64_t(Ts.tv_sec) * 1000u + uint64_t(Ts.tv_nsec) / 1000000u);
 }
+
+#if defined(__EMSCRIPTEN__)
+
+// A WebAssembly module cannot see the machine's memory (a page has at most
+// navigator.deviceMemory, rounded and not everywhere, and /proc would be the host's under
+// Node.js): what it can ever allocate is bounded by the most its memory may grow to, a
+// figure fixed when the module is linked (-sMAXIMUM_MEMORY). That bound is reported.
+uint64_t SystemAvailableMemory() { return uint64_t(emscripten_get_heap_max()); }
+
+#else
 
 // MemAvailable of /proc/meminfo: what can be allocated without swapping. Falls back to
 // the free pages when the kernel does not report it.
@@ -96,6 +118,8 @@ uint64_t SystemAvailableMemory() {
   if (Pages < 0 || PageSize < 0) return 0;
   return uint64_t(Pages) * uint64_t(PageSize);
 }
+
+#endif  // __EMSCRIPTEN__
 
 #endif
 
