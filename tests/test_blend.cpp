@@ -16,7 +16,8 @@ using namespace lumora;
 using namespace lumora::detail;
 
 const TSpanKernel AllKernels[] = {TSpanKernel::Scalar, TSpanKernel::Sse2, TSpanKernel::Avx2,
-                                  TSpanKernel::Avx512, TSpanKernel::Neon};
+                                  TSpanKernel::Avx512, TSpanKernel::Neon,
+                                  TSpanKernel::WasmSimd};
 
 std::string Name(TSpanKernel K) {
   switch (K) {
@@ -30,6 +31,8 @@ std::string Name(TSpanKernel K) {
       return "avx512";
     case TSpanKernel::Neon:
       return "neon";
+    case TSpanKernel::WasmSimd:
+      return "wasm-simd128";
   }
   return "?";
 }

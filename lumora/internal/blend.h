@@ -49,7 +49,7 @@ void PictureSpan(uint8_t* Dst, const uint8_t* Src, int32_t Count, uint32_t Alpha
 
 // The kernels behind the two spans. ColorSpan and PictureSpan use the fastest available
 // one; tests and benchmarks name one to compare it with PutPixel.
-enum class TSpanKernel { Scalar, Sse2, Avx2, Avx512, Neon };
+enum class TSpanKernel { Scalar, Sse2, Avx2, Avx512, Neon, WasmSimd };
 bool SpanKernelAvailable(TSpanKernel Kernel);
 void ColorSpanWith(TSpanKernel Kernel, uint8_t* Dst, int32_t Count, TColor C);
 void PictureSpanWith(TSpanKernel Kernel, uint8_t* Dst, const uint8_t* Src, int32_t Count,

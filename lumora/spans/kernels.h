@@ -24,6 +24,13 @@
 #else
 #define LUMORA_SPAN_AVX2 0
 #endif
+// WebAssembly SIMD128: in every module built with -msimd128 (an engine without it refuses
+// the whole module, so there is nothing to detect at run time).
+#if defined(__wasm_simd128__)
+#define LUMORA_SPAN_WASM 1
+#else
+#define LUMORA_SPAN_WASM 0
+#endif
 #if defined(__aarch64__) && defined(__ARM_NEON) && defined(__BYTE_ORDER__) && \
     __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
 #define LUMORA_SPAN_NEON 1
@@ -56,6 +63,12 @@ void PictureSpanAvx512(uint8_t* Dst, const uint8_t* Src, int32_t Count, uint32_t
 #if LUMORA_SPAN_NEON
 void ColorSpanNeon(uint8_t* Dst, int32_t Count, TColor C);
 void PictureSpanNeon(uint8_t* Dst, const uint8_t* Src, int32_t Count, uint32_t Alpha,
+                     int32_t Key);
+#endif
+
+#if LUMORA_SPAN_WASM
+void ColorSpanWasm(uint8_t* Dst, int32_t Count, TColor C);
+void PictureSpanWasm(uint8_t* Dst, const uint8_t* Src, int32_t Count, uint32_t Alpha,
                      int32_t Key);
 #endif
 

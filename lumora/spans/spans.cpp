@@ -50,6 +50,8 @@ bool SpanKernelAvailable(TSpanKernel Kernel) {
 #endif
     case TSpanKernel::Neon:
       return LUMORA_SPAN_NEON != 0;
+    case TSpanKernel::WasmSimd:
+      return LUMORA_SPAN_WASM != 0;
   }
   return false;
 }
@@ -70,6 +72,10 @@ void ColorSpanWith(TSpanKernel Kernel, uint8_t* Dst, int32_t Count, TColor C) {
 #if LUMORA_SPAN_NEON
     case TSpanKernel::Neon:
       return ColorSpanNeon(Dst, Count, C);
+#endif
+#if LUMORA_SPAN_WASM
+    case TSpanKernel::WasmSimd:
+      return ColorSpanWasm(Dst, Count, C);
 #endif
     default:
       return ColorSpanScalar(Dst, Count, C);
@@ -94,6 +100,10 @@ void PictureSpanWith(TSpanKernel Kernel, uint8_t* Dst, const uint8_t* Src, int32
     case TSpanKernel::Neon:
       return PictureSpanNeon(Dst, Src, Count, Alpha, Key);
 #endif
+#if LUMORA_SPAN_WASM
+    case TSpanKernel::WasmSimd:
+      return PictureSpanWasm(Dst, Src, Count, Alpha, Key);
+#endif
     default:
       return PictureSpanScalar(Dst, Src, Count, Alpha, Key);
   }
@@ -109,6 +119,8 @@ void ColorSpan(uint8_t* Dst, int32_t Count, TColor C) {
   ColorSpanSse2(Dst, Count, C);
 #elif LUMORA_SPAN_NEON
   ColorSpanNeon(Dst, Count, C);
+#elif LUMORA_SPAN_WASM
+  ColorSpanWasm(Dst, Count, C);
 #else
   ColorSpanScalar(Dst, Count, C);
 #endif
@@ -123,6 +135,8 @@ void PictureSpan(uint8_t* Dst, const uint8_t* Src, int32_t Count, uint32_t Alpha
   PictureSpanSse2(Dst, Src, Count, Alpha, Key);
 #elif LUMORA_SPAN_NEON
   PictureSpanNeon(Dst, Src, Count, Alpha, Key);
+#elif LUMORA_SPAN_WASM
+  PictureSpanWasm(Dst, Src, Count, Alpha, Key);
 #else
   PictureSpanScalar(Dst, Src, Count, Alpha, Key);
 #endif
