@@ -37,21 +37,33 @@ struct THeader {
   uint32_t Compression;
 };
 
-// Reads the file header and the classic info header. Returns BMP_OK, or the code that
-// ends the load at once: not a bitmap, too short for its headers, or a width or height
-// out of range.
+// Reads the file header and the info header: the classic one (and the fields every later
+// one begins with), or the 12-byte core header with its 16-bit sizes. Returns BMP_OK, or
+// the code that ends the load at once: not a bitmap, too short for its headers, or a width
+// or height out of range.
 uint8_t ReadHeader(detail::TReader& In, THeader& Header) {
   uint8_t Head[bmp::HEADERS_SIZE] = {};
-  const bool Complete = In.Read(Head, bmp::HEADERS_SIZE);
+  constexpr size_t SIZE_FIELD_END = bmp::OFS_INFO_SIZE + 4;
+  const bool SizeComplete = In.Read(Head, SIZE_FIELD_END);
   if (In.Position() >= 2 && (Head[bmp::OFS_SIGNATURE] != 'B' || Head[bmp::OFS_SIGNATURE + 1] != 'M'))
     return BMP_NOT_A_BITMAP;
-  if (!Complete) return BMP_TRUNCATED;
+  if (!SizeComplete) return BMP_TRUNCATED;
   Header.DataOffset = Read32(Head + bmp::OFS_DATA_OFFSET);
   Header.InfoSize = Read32(Head + bmp::OFS_INFO_SIZE);
-  Header.W = Read32(Head + bmp::OFS_WIDTH);
-  Header.H = Read32(Head + bmp::OFS_HEIGHT);
-  Header.Bits = Read16(Head + bmp::OFS_BITS_PER_PIXEL);
-  Header.Compression = Read32(Head + bmp::OFS_COMPRESSION);
+  if (Header.InfoSize == bmp::CORE_HEADER_SIZE) {
+    const uint8_t* Info = Head + bmp::FILE_HEADER_SIZE;
+    if (!In.Read(Head + SIZE_FIELD_END, bmp::CORE_HEADER_SIZE - 4)) return BMP_TRUNCATED;
+    Header.W = Read16(Info + bmp::CORE_OFS_WIDTH);
+    Header.H = Read16(Info + bmp::CORE_OFS_HEIGHT);
+    Header.Bits = Read16(Info + bmp::CORE_OFS_BITS_PER_PIXEL);
+    Header.Compression = bmp::COMPRESSION_NONE;
+  } else {
+    if (!In.Read(Head + SIZE_FIELD_END, bmp::HEADERS_SIZE - SIZE_FIELD_END)) return BMP_TRUNCATED;
+    Header.W = Read32(Head + bmp::OFS_WIDTH);
+    Header.H = Read32(Head + bmp::OFS_HEIGHT);
+    Header.Bits = Read16(Head + bmp::OFS_BITS_PER_PIXEL);
+    Header.Compression = Read32(Head + bmp::OFS_COMPRESSION);
+  }
   if (Header.W == 0 || Header.H == 0 || Header.W > uint32_t(INT32_MAX) || Header.H > uint32_t(INT32_MAX))
     return BMP_BAD_DIMENSIONS;
   return BMP_OK;
@@ -103,24 +115,27 @@ uint8_t CheckLimits(const THeader& Header, int32_t MaxWidth, int32_t MaxHeight, 
 struct TLayout {
   uint64_t PaletteStart;
   uint32_t PaletteCount;  // entries read; an index beyond them gives black
+  uint32_t EntrySize;     // 4 bytes, or 3 behind a core header
   uint64_t DataStart;
 };
 
-// From the file's own layout fields when they are consistent, otherwise right behind a
-// 40-byte info header and a full palette.
+// From the file's own layout fields when they are consistent, otherwise right behind the
+// info header (40 bytes when its size is not one of the known ones) and a full palette.
 TLayout FindLayout(const THeader& Header) {
   const auto& Known = bmp::KNOWN_INFO_HEADER_SIZES;
+  const bool Core = Header.InfoSize == bmp::CORE_HEADER_SIZE;
   TLayout Layout;
-  Layout.PaletteStart = bmp::HEADERS_SIZE;
+  Layout.EntrySize = Core ? bmp::CORE_PALETTE_ENTRY_SIZE : bmp::PALETTE_ENTRY_SIZE;
+  Layout.PaletteStart = Core ? bmp::FILE_HEADER_SIZE + bmp::CORE_HEADER_SIZE : bmp::HEADERS_SIZE;
   Layout.PaletteCount = Header.Bits == 8 ? bmp::PALETTE_MAX_ENTRIES : 0;
-  Layout.DataStart = Layout.PaletteStart + uint64_t(Layout.PaletteCount) * bmp::PALETTE_ENTRY_SIZE;
-  if (std::find(Known.begin(), Known.end(), Header.InfoSize) != Known.end() &&
+  Layout.DataStart = Layout.PaletteStart + uint64_t(Layout.PaletteCount) * Layout.EntrySize;
+  if ((Core || std::find(Known.begin(), Known.end(), Header.InfoSize) != Known.end()) &&
       Header.DataOffset >= bmp::FILE_HEADER_SIZE + Header.InfoSize) {
     Layout.PaletteStart = bmp::FILE_HEADER_SIZE + Header.InfoSize;
     Layout.DataStart = Header.DataOffset;
     if (Header.Bits == 8)
       Layout.PaletteCount = uint32_t(std::min<uint64_t>(
-          bmp::PALETTE_MAX_ENTRIES, (Layout.DataStart - Layout.PaletteStart) / bmp::PALETTE_ENTRY_SIZE));
+          bmp::PALETTE_MAX_ENTRIES, (Layout.DataStart - Layout.PaletteStart) / Layout.EntrySize));
   }
   return Layout;
 }
@@ -215,10 +230,22 @@ void LoadBMPPicture(const std::string& PictureName, TPicture& Picture, int32_t M
   }
   MapColumns(Header, S, Column.get());
 
-  // Entries the file does not hold stay black.
+  // Entries the file does not hold stay black. Entries of 3 bytes are spread to 4.
   uint8_t Palette[bmp::PALETTE_MAX_ENTRIES * bmp::PALETTE_ENTRY_SIZE] = {};
-  if (!In.SkipTo(Layout.PaletteStart) ||
-      !In.Read(Palette, size_t(Layout.PaletteCount) * bmp::PALETTE_ENTRY_SIZE) || !In.SkipTo(Layout.DataStart) ||
+  const bool PaletteRead = In.SkipTo(Layout.PaletteStart) &&
+                           In.Read(Palette, size_t(Layout.PaletteCount) * Layout.EntrySize);
+  if (PaletteRead && Layout.EntrySize == bmp::CORE_PALETTE_ENTRY_SIZE) {
+    for (uint32_t I = Layout.PaletteCount; I-- > 0;) {
+      uint8_t* To = Palette + size_t(I) * bmp::PALETTE_ENTRY_SIZE;
+      const uint8_t* From = Palette + size_t(I) * bmp::CORE_PALETTE_ENTRY_SIZE;
+      const uint8_t B = From[0], G = From[1], R = From[2];
+      To[0] = B;
+      To[1] = G;
+      To[2] = R;
+      To[3] = 0;
+    }
+  }
+  if (!PaletteRead || !In.SkipTo(Layout.DataStart) ||
       !ReadRows(In, Header, S, Palette, Column.get(), Row.get(), Pixels.get())) {
     Result_ = BMP_TRUNCATED;
     return;

@@ -60,7 +60,8 @@ inline constexpr uint8_t BMP_TRUNCATED = 9;
 //
 // Codes, in the order they are decided:
 //   1 when the file cannot be opened;
-//   9 when it is shorter than its 54 header bytes, unless its first two bytes already show
+//   9 when it is shorter than its header bytes (54, or 26 with the 12-byte core header),
+//     unless its first two bytes already show
 //     it is no bitmap: 7; 7 when the signature is not "BM"; 8 for a width or height of 0 or
 //     2^31 and more. These three end the load before anything else is examined;
 //   then 2, 3, 4 and 5 are tested in this order, none stopping the others, and the last
@@ -68,12 +69,14 @@ inline constexpr uint8_t BMP_TRUNCATED = 9;
 //   then 9 when the file is too short for the palette or the rows that are needed (for a
 //     regular file this is known before anything is allocated), 6 when an allocation fails.
 //
-// Layout: when the info header's size is 40, 52, 56, 108 or 124 and ImageDataOffset lies at
-// or after its end, the palette is read right behind the info header, as many 4-byte entries
-// as fit before ImageDataOffset (at most 256; an index beyond them gives black), and the
-// pixels from ImageDataOffset. Otherwise the file is read as if it had a 40-byte info
-// header, a 256-entry palette (8-bit) and its pixels right behind. The file is read once,
-// forward; rows behind the last one sampled are not read.
+// Layout: when the info header's size is 40, 52, 56, 64, 108 or 124 and ImageDataOffset
+// lies at or after its end, the palette is read right behind the info header, as many 4-byte
+// entries as fit before ImageDataOffset (at most 256; an index beyond them gives black), and
+// the pixels from ImageDataOffset. The 12-byte core header of OS/2 bitmaps is read with its
+// 16-bit width and height, no compression, and 3-byte palette entries, laid out alike.
+// Otherwise the file is read as if it had a 40-byte info header, a 256-entry palette
+// (8-bit) and its pixels right behind. The file is read once, forward; rows behind the last
+// one sampled are not read.
 //
 // Loading into a record that holds a picture releases that picture's buffer on success and
 // keeps it on failure.

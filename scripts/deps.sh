@@ -23,7 +23,7 @@ LUMORA_BUILD_PACKAGES=(build-essential cmake pkg-config libsdl2-dev libfreetype-
   libgtest-dev libbenchmark-dev libxxhash-dev)
 # What the tests use besides: ImageMagick and FreeType-readable fonts for differential tests,
 # ffmpeg for the recorder.
-LUMORA_TEST_PACKAGES=(imagemagick ffmpeg fonts-dejavu-core)
+LUMORA_TEST_PACKAGES=(imagemagick netpbm ffmpeg fonts-dejavu-core)
 
 # Configures and builds into $1 with further CMake arguments.
 lumora_build() {

@@ -1,7 +1,9 @@
 // Differential tests of LoadBMPPicture against ImageMagick: bitmaps it writes (BMP3 at 8 and
-// 24 bits, its default 124-byte header) and the showcase's pictures decode to the pixels it
-// reads from them. Skipped where ImageMagick is not installed.
+// 24 bits, its default 124-byte header, BMP2's 12-byte header), netpbm's OS/2 bitmaps and
+// the showcase's pictures decode to the pixels it reads from them. Skipped where ImageMagick
+// is not installed.
 #include <cstdio>
+#include <cstring>
 
 #include "support/bmp_builder.h"
 #include "support/headless.h"
@@ -127,4 +129,69 @@ TEST_F(PictureMagick, ShowcasePicturesLoadAsImageMagickReadsThem) {
     Files.push_back({Path, A.W, A.H});
   }
   ExpectSameAsImageMagick(Files);
+}
+
+// Bitmaps with the headers image tools write besides the classic one: ImageMagick's BMP2
+// and netpbm's ppmtobmp -os2 write the 12-byte core header (16-bit sizes, 3-byte palette
+// entries); the 64-byte header begins with the classic fields. Each decodes to the pixels
+// ImageMagick reads.
+TEST_F(PictureMagick, CoreAndLongHeadersDecodeToTheirPixels) {
+  const bool Netpbm = !Shell("command -v ppmtobmp").empty();
+  for (uint32_t W : {1u, 5u, 37u}) {
+    const uint32_t H = W % 3 + 20;
+    std::string Ppm = "P6\n" + std::to_string(W) + " " + std::to_string(H) + "\n255\n";
+    for (uint32_t I = 0; I < W * H; ++I)
+      for (uint32_t C = 0; C < 3; ++C) Ppm += char((I * (29 + 40 * C) + C * 77) % 256);
+    const std::string Src = Dir / "src.ppm";
+    testsupport::WriteBytes(Src, std::vector<uint8_t>(Ppm.begin(), Ppm.end()));
+    std::vector<Expected> Files;
+    auto Made = [&](const std::string& Out, uint32_t InfoSize, uint32_t Bits) {
+      ASSERT_EQ(HeaderU32(Out, bmp::OFS_INFO_SIZE), InfoSize) << Out;
+      const uint32_t BitsField = InfoSize == bmp::CORE_HEADER_SIZE
+                                     ? HeaderU32(Out, bmp::FILE_HEADER_SIZE + bmp::CORE_OFS_BITS_PER_PIXEL)
+                                     : HeaderU32(Out, bmp::OFS_BITS_PER_PIXEL);
+      ASSERT_EQ(BitsField & 0xFFFF, Bits) << Out;
+      Files.push_back({Out, W, H});
+    };
+    const std::string Core24 = Dir / "core24.bmp";
+    Shell("convert '" + Src + "' -type TrueColor BMP2:'" + Core24 + "' 2>&1");
+    Made(Core24, 12, 24);
+    if (Netpbm) {
+      const std::string Os2 = Dir / "os2-24.bmp", Os2Pal = Dir / "os2-8.bmp";
+      Shell("ppmtobmp -os2 -bpp 24 '" + Src + "' > '" + Os2 + "' 2>/dev/null");
+      Made(Os2, 12, 24);
+      // 8 bits: at most 256 colours, so the source is reduced first.
+      Shell("convert '" + Src + "' -dither None -colors 200 ppm:- | ppmtobmp -os2 -bpp 8 > '" + Os2Pal +
+            "' 2>/dev/null");
+      Made(Os2Pal, 12, 8);
+    }
+    // The 64-byte header: a classic file with 24 more header bytes after the 40.
+    const std::string Classic = Dir / "classic.bmp", Long = Dir / "long.bmp";
+    Shell("convert '" + Src + "' -dither None -colors 150 -type Palette -compress None BMP3:'" + Classic + "'");
+    std::FILE* F = std::fopen(Classic.c_str(), "rb");
+    ASSERT_NE(F, nullptr);
+    std::vector<uint8_t> Bytes;
+    for (int C; (C = std::fgetc(F)) != EOF;) Bytes.push_back(uint8_t(C));
+    std::fclose(F);
+    ASSERT_EQ(bytes::Read32(&Bytes[bmp::OFS_INFO_SIZE]), 40u);
+    Bytes.insert(Bytes.begin() + bmp::HEADERS_SIZE, 24, 0);
+    bytes::Put32(Bytes, bmp::OFS_INFO_SIZE, 64);
+    bytes::Put32(Bytes, bmp::OFS_DATA_OFFSET, bytes::Read32(&Bytes[bmp::OFS_DATA_OFFSET]) + 24);
+    bytes::Put32(Bytes, bmp::OFS_FILE_SIZE, uint32_t(Bytes.size()));
+    testsupport::WriteBytes(Long, Bytes);
+    Files.push_back({Classic, W, H});
+    ExpectSameAsImageMagick(Files);
+    // ImageMagick reads the 64-byte header's palette as 3-byte entries; the entries are
+    // 4 bytes as in the classic file, so the long file must give the classic file's pixels.
+    TPicture A, B;
+    uint8_t CodeA = 255, CodeB = 255;
+    LoadBMPPicture(Classic, A, CodeA);
+    LoadBMPPicture(Long, B, CodeB);
+    ASSERT_EQ(CodeA, BMP_OK);
+    ASSERT_EQ(CodeB, BMP_OK);
+    ASSERT_EQ(B.ImageWidth * 10000 + B.ImageHeight, W * 10000 + H);
+    EXPECT_EQ(std::memcmp(A.PictureAdr, B.PictureAdr, size_t(W) * H * 4), 0) << "width " << W;
+    FreeBMPPicture(A);
+    FreeBMPPicture(B);
+  }
 }

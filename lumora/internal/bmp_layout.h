@@ -43,10 +43,22 @@ inline constexpr size_t INFO_HEADER_V2_SIZE = 52;
 inline constexpr size_t INFO_HEADER_V3_SIZE = 56;
 inline constexpr size_t INFO_HEADER_V4_SIZE = 108;
 inline constexpr size_t INFO_HEADER_V5_SIZE = 124;
+// The OS/2 2.x header begins with the classic header's fields and adds its own after them.
+inline constexpr size_t INFO_HEADER_OS2_SIZE = 64;
 // Info header sizes whose layout is known: the palette lies right behind them.
-inline constexpr std::array<uint32_t, 5> KNOWN_INFO_HEADER_SIZES = {
+inline constexpr std::array<uint32_t, 6> KNOWN_INFO_HEADER_SIZES = {
     INFO_HEADER_SIZE, INFO_HEADER_V2_SIZE, INFO_HEADER_V3_SIZE, INFO_HEADER_V4_SIZE,
-    INFO_HEADER_V5_SIZE};
+    INFO_HEADER_V5_SIZE, INFO_HEADER_OS2_SIZE};
+
+// The OS/2 1.x core header (12 bytes), still written by image tools: 16-bit width and
+// height (rows bottom first), planes and bits per pixel, no compression field; its palette
+// entries are 3 bytes (blue, green, red).
+inline constexpr size_t CORE_HEADER_SIZE = 12;
+inline constexpr size_t CORE_OFS_WIDTH = 4;            // 16 bits
+inline constexpr size_t CORE_OFS_HEIGHT = 6;           // 16 bits
+inline constexpr size_t CORE_OFS_PLANES = 8;           // 16 bits, 1
+inline constexpr size_t CORE_OFS_BITS_PER_PIXEL = 10;  // 16 bits
+inline constexpr size_t CORE_PALETTE_ENTRY_SIZE = 3;
 
 // The same fields as offsets from the start of the file.
 inline constexpr size_t OFS_INFO_SIZE = FILE_HEADER_SIZE + INFO_OFS_SIZE;
