@@ -58,31 +58,44 @@ struct TFileInfo {
   bool Plain;            // "BM", uncompressed, 8 or 24 bits, width and height 1 .. 2^31 - 1
   size_t PaletteStart;
   uint32_t PaletteCount; // entries in the file; an index beyond them gives black
+  uint32_t EntrySize;    // bytes per palette entry: 4, or 3 behind the 12-byte core header
   uint64_t DataStart;
   uint64_t Stride;       // bytes per file row, fill included
 };
 
 TFileInfo ReadFileInfo(const uint8_t* D, size_t N) {
   TFileInfo F;
-  F.W = Read32At(D, N, bmp::OFS_WIDTH);
-  F.H = Read32At(D, N, bmp::OFS_HEIGHT);
-  F.Bits = Read16At(D, N, bmp::OFS_BITS_PER_PIXEL);
-  F.Plain = N >= bmp::HEADERS_SIZE && D[0] == 'B' && D[1] == 'M' &&
-            Read32At(D, N, bmp::OFS_COMPRESSION) == bmp::COMPRESSION_NONE && (F.Bits == 8 || F.Bits == 24) &&
-            F.W >= 1 && F.W <= 0x7FFFFFFF && F.H >= 1 && F.H <= 0x7FFFFFFF;
   const uint32_t HeaderSize = Read32At(D, N, bmp::OFS_INFO_SIZE), DataOffset = Read32At(D, N, bmp::OFS_DATA_OFFSET);
+  // The 12-byte core header: 16-bit width and height at 18 and 20, bits at 24, no
+  // compression field, 3-byte palette entries; stated here again rather than taken from the
+  // loader's layout.
+  const bool Core = HeaderSize == 12;
+  if (Core) {
+    F.W = Read16At(D, N, 18);
+    F.H = Read16At(D, N, 20);
+    F.Bits = Read16At(D, N, 24);
+  } else {
+    F.W = Read32At(D, N, bmp::OFS_WIDTH);
+    F.H = Read32At(D, N, bmp::OFS_HEIGHT);
+    F.Bits = Read16At(D, N, bmp::OFS_BITS_PER_PIXEL);
+  }
+  const size_t HeadersEnd = Core ? 26 : bmp::HEADERS_SIZE;
+  F.Plain = N >= HeadersEnd && D[0] == 'B' && D[1] == 'M' &&
+            (Core || Read32At(D, N, bmp::OFS_COMPRESSION) == bmp::COMPRESSION_NONE) &&
+            (F.Bits == 8 || F.Bits == 24) && F.W >= 1 && F.W <= 0x7FFFFFFF && F.H >= 1 && F.H <= 0x7FFFFFFF;
   // The sizes the loader's contract names, stated here again rather than taken from it.
-  const bool Known = HeaderSize == 40 || HeaderSize == 52 || HeaderSize == 56 || HeaderSize == 108 ||
-                     HeaderSize == 124;
-  F.PaletteStart = bmp::HEADERS_SIZE;
+  const bool Known = Core || HeaderSize == 40 || HeaderSize == 52 || HeaderSize == 56 || HeaderSize == 64 ||
+                     HeaderSize == 108 || HeaderSize == 124;
+  F.EntrySize = Core ? 3 : 4;
+  F.PaletteStart = HeadersEnd;
   F.PaletteCount = F.Bits == 8 ? bmp::PALETTE_MAX_ENTRIES : 0;
-  F.DataStart = F.PaletteStart + F.PaletteCount * bmp::PALETTE_ENTRY_SIZE;
+  F.DataStart = F.PaletteStart + F.PaletteCount * F.EntrySize;
   if (Known && DataOffset >= bmp::FILE_HEADER_SIZE + HeaderSize) {
     F.PaletteStart = bmp::FILE_HEADER_SIZE + HeaderSize;
     F.DataStart = DataOffset;
     if (F.Bits == 8)
       F.PaletteCount = uint32_t(std::min<uint64_t>(bmp::PALETTE_MAX_ENTRIES,
-                                                   (F.DataStart - F.PaletteStart) / bmp::PALETTE_ENTRY_SIZE));
+                                                   (F.DataStart - F.PaletteStart) / F.EntrySize));
   }
   F.Stride = bmp::RowStride(F.W, F.Bits);
   return F;
@@ -149,7 +162,7 @@ std::string CheckLoaded(const std::string& Path, const uint8_t* D, size_t N, con
       if (F.Bits == 24) {
         std::memcpy(Want, D + RowStart + 3 * uint64_t(Col), 3);
       } else if (const uint8_t Index = D[RowStart + uint64_t(Col)]; Index < F.PaletteCount) {
-        std::memcpy(Want, D + F.PaletteStart + bmp::PALETTE_ENTRY_SIZE * size_t(Index), 3);
+        std::memcpy(Want, D + F.PaletteStart + F.EntrySize * size_t(Index), 3);
       }
       if (std::memcmp(Stored + X * 4, Want, 4) != 0) {
         return Format("%s load: stored pixel (%lld, %lld) is not file row %lld column %lld", Form, (long long)X,
