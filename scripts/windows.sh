@@ -128,11 +128,13 @@ FAILED=0
 # Processes this script started, ended on the way out: Xvfb and a showcase still running.
 XVFB_PID=""
 SHOWCASE_PID=""
+WINESERVER_STARTED=0
 cleanup() {
   if [ -n "$SHOWCASE_PID" ] && kill -0 "$SHOWCASE_PID" 2>/dev/null; then
     kill "$SHOWCASE_PID" 2>/dev/null || true
-    WINEPREFIX="$BUILD/wineprefix" wineserver -k 2>/dev/null || true
   fi
+  # The prefix under build-windows/ is this script's: its server and programs end with it.
+  if [ $WINESERVER_STARTED -eq 1 ]; then WINEPREFIX="$BUILD/wineprefix" wineserver -k 2>/dev/null || true; fi
   if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
 }
 trap cleanup EXIT
@@ -207,6 +209,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     { cat "$BUILD/wineboot.log" >&2; die "creating the Wine prefix failed"; }
   wineserver -w
 fi
+# One Wine server for the whole run, kept alive between programs: a program started while
+# a server of the prefix shuts down can fail to start at all.
+wineserver -p
+WINESERVER_STARTED=1
 # The tests and the recorder run without a display, whatever this session has.
 WINE_HEADLESS=(env -u DISPLAY -u WAYLAND_DISPLAY)
 
@@ -368,7 +374,11 @@ check_window() {
 
 if [ $WINDOW -eq 1 ] && [ $HAVE_WINDOW_TOOLS -eq 1 ]; then
   echo "== windows: lumorashowcase.exe under Wine on a virtual ${XVFB_WIDTH} x ${XVFB_HEIGHT} display"
-  if start_xvfb && check_window "$BIN" "$BUILD/showcase-window.png"; then
+  # Wine's desktop process, started by the programs before without a display, would keep
+  # every later window off the screen: a fresh server starts one on the virtual display.
+  wineserver -k 2>/dev/null || true
+  wineserver -w
+  if start_xvfb && wineserver -p && check_window "$BIN" "$BUILD/showcase-window.png"; then
     WINDOW_RESULT="passed (screenshot build-windows/showcase-window.png)"
   else
     WINDOW_RESULT="FAILED"
