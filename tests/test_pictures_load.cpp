@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <thread>
 
 #include "support/bmp_builder.h"
@@ -286,8 +287,9 @@ TEST_F(PictureLoad, FreeAndReloadOwnTheBuffer) {
   EXPECT_EQ(L.P.ImageWidth * 10 + L.P.ImageHeight, 65u);
 }
 
-// Windows has no limit on the address space to test with.
-#if !defined(__SANITIZE_ADDRESS__) && !defined(_WIN32)
+// Windows has no limit on the address space to test with; WebAssembly has neither that
+// limit nor processes for a death test.
+#if !defined(__SANITIZE_ADDRESS__) && !defined(_WIN32) && !defined(__EMSCRIPTEN__)
 // Loads Path with the address space limited to what is in use plus 8 MB; exits with the code.
 [[noreturn]] void LoadWithLittleAddressSpace(const std::string& Path) {
   std::ifstream Status("/proc/self/statm");
@@ -313,3 +315,16 @@ TEST_F(PictureLoad, AllocationFailureGivesSix) {
   EXPECT_EXIT(LoadWithLittleAddressSpace(Dir / "big.bmp"), ::testing::ExitedWithCode(BMP_ALLOCATION_FAILED), "");
 }
 #endif
+
+// Every code of the loader has its own description; codes beyond them say so.
+TEST(PictureResultText, EveryCodeHasADescription) {
+  std::set<std::string> Seen;
+  for (int Code = BMP_OK; Code <= BMP_TRUNCATED; ++Code) {
+    const std::string Text = BMPResultText(uint8_t(Code));
+    EXPECT_NE(Text, "unknown code") << Code;
+    EXPECT_TRUE(Seen.insert(Text).second) << Code << ": " << Text;
+  }
+  EXPECT_STREQ(BMPResultText(BMP_NOT_A_BITMAP), "not a bitmap (the file does not begin with \"BM\")");
+  EXPECT_STREQ(BMPResultText(10), "unknown code");
+  EXPECT_STREQ(BMPResultText(255), "unknown code");
+}
