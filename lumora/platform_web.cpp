@@ -21,6 +21,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__wasm_simd128__)
+#include <wasm_simd128.h>
+#endif
+
 #include "lumora/lumora.h"
 #include "lumora/platform.h"
 #include "lumora/platform_web.h"
@@ -222,10 +226,18 @@ void GetDefaultDirectDraw(uint32_t Window, int32_t Width, int32_t Height, int32_
   Presented = 0;
 }
 
-// Blue, green, red, unused to red, green, blue, opaque: as little-endian words,
-// 0xXXRRGGBB to 0xFFBBGGRR.
+// Blue, green, red, unused to red, green, blue, opaque.
 void ToRgba(const uint8_t* Bgrx, uint8_t* Out, size_t Pixels) {
-  for (size_t I = 0; I < Pixels; ++I, Bgrx += 4, Out += 4) {
+  size_t I = 0;
+#if defined(__wasm_simd128__)
+  const v128_t Opaque = wasm_i32x4_splat(int32_t(0xFF000000u));
+  for (; I + 4 <= Pixels; I += 4, Bgrx += 16, Out += 16) {
+    const v128_t P = wasm_v128_load(Bgrx);
+    const v128_t Swapped = wasm_i8x16_shuffle(P, P, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15);
+    wasm_v128_store(Out, wasm_v128_or(Swapped, Opaque));
+  }
+#endif
+  for (; I < Pixels; ++I, Bgrx += 4, Out += 4) {
     Out[0] = Bgrx[2];
     Out[1] = Bgrx[1];
     Out[2] = Bgrx[0];
