@@ -13,9 +13,9 @@ bool Load(const char* Name, TPicture& Picture) {
   uint8_t Result = 0;
   LoadBMPPicture(Name, Picture, Result);
   if (Result == BMP_OK) return true;
-  // The result codes are listed in pictures.h and docs/refusals.md.
-  std::fprintf(stderr, "pictures: cannot load %s: result code %d (run it where Pictures/ is)\n",
-               Name, int(Result));
+  // BMPResultText says what a result code means; pictures.h and docs/refusals.md list them.
+  std::fprintf(stderr, "pictures: cannot load %s: result code %d, %s (run it where Pictures/ is)\n",
+               Name, int(Result), BMPResultText(Result));
   return false;
 }
 

@@ -196,6 +196,22 @@ bool ReadRows(detail::TReader& In, const THeader& Header, const TStored& S, cons
 
 // ===================================================================== loading
 
+const char* BMPResultText(uint8_t Code) {
+  switch (Code) {
+    case BMP_OK: return "loaded";
+    case BMP_CANNOT_OPEN: return "the file cannot be opened";
+    case BMP_COMPRESSED: return "compressed picture (CompressionMethod is not 0: run-length encoded or bit fields)";
+    case BMP_UNSUPPORTED_DEPTH: return "unsupported depth (BitsPerPixel is neither 8 nor 24)";
+    case BMP_TOO_LARGE: return "stored picture larger than 20,971,520 bytes";
+    case BMP_NOT_ENOUGH_MEMORY: return "picture larger than the available memory";
+    case BMP_ALLOCATION_FAILED: return "a pixel, row or column buffer cannot be allocated";
+    case BMP_NOT_A_BITMAP: return "not a bitmap (the file does not begin with \"BM\")";
+    case BMP_BAD_DIMENSIONS: return "bad dimensions (width or height is 0 or 2,147,483,648 and more)";
+    case BMP_TRUNCATED: return "the file ends before its headers, its palette or the last row needed";
+    default: return "unknown code";
+  }
+}
+
 void LoadBMPPicture(const std::string& PictureName, TPicture& Picture, int32_t MaxWidth,
                     int32_t MaxHeight, uint8_t& Result_) {
   Result_ = BMP_OK;

@@ -47,6 +47,9 @@ inline constexpr uint8_t BMP_BAD_DIMENSIONS = 8;
 // The file ends before its headers, its palette or the last row that is needed.
 inline constexpr uint8_t BMP_TRUNCATED = 9;
 
+// A short description of a LoadBMPPicture result code ("unknown code" beyond 9).
+const char* BMPResultText(uint8_t Code);
+
 // Loads an uncompressed 8-bit (palette) or 24-bit .bmp file into Picture, reduced to fit
 // MaxWidth x MaxHeight if it is larger (a negative limit counts as 0): first to MaxWidth wide
 // with the height R(MaxWidth / W x H), then, if still too high, to MaxHeight high with the

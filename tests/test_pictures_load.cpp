@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <thread>
 
 #include "support/bmp_builder.h"
@@ -314,3 +315,16 @@ TEST_F(PictureLoad, AllocationFailureGivesSix) {
   EXPECT_EXIT(LoadWithLittleAddressSpace(Dir / "big.bmp"), ::testing::ExitedWithCode(BMP_ALLOCATION_FAILED), "");
 }
 #endif
+
+// Every code of the loader has its own description; codes beyond them say so.
+TEST(PictureResultText, EveryCodeHasADescription) {
+  std::set<std::string> Seen;
+  for (int Code = BMP_OK; Code <= BMP_TRUNCATED; ++Code) {
+    const std::string Text = BMPResultText(uint8_t(Code));
+    EXPECT_NE(Text, "unknown code") << Code;
+    EXPECT_TRUE(Seen.insert(Text).second) << Code << ": " << Text;
+  }
+  EXPECT_STREQ(BMPResultText(BMP_NOT_A_BITMAP), "not a bitmap (the file does not begin with \"BM\")");
+  EXPECT_STREQ(BMPResultText(10), "unknown code");
+  EXPECT_STREQ(BMPResultText(255), "unknown code");
+}

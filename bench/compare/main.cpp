@@ -180,9 +180,9 @@ int main(int argc, char** argv) {
   const uint8_t Code = Work().LoadCode;
   if (Code != 0) {
     std::fprintf(stderr,
-                 "bench_compare: LoadBMPPicture refused the picture (code %u): lumora's picture "
+                 "bench_compare: LoadBMPPicture refused the picture (code %u: %s): lumora's picture "
                  "rows draw nothing\n",
-                 unsigned(Code));
+                 unsigned(Code), lumora::BMPResultText(Code));
   }
   AddLumoraOps();
   AddPixmanOps();
