@@ -21,9 +21,11 @@ lumora_install_deps() {
 # What it takes to build the library, the showcase, the tools and the tests.
 LUMORA_BUILD_PACKAGES=(build-essential cmake pkg-config libsdl2-dev libfreetype-dev zlib1g-dev
   libgtest-dev libbenchmark-dev libxxhash-dev)
-# What the tests use besides: ImageMagick and FreeType-readable fonts for differential tests,
-# ffmpeg for the recorder.
-LUMORA_TEST_PACKAGES=(imagemagick netpbm ffmpeg fonts-dejavu-core)
+# What the tests use besides: ImageMagick and FreeType-readable fonts for differential tests
+# (outline fonts, and bitmap fonts in .fon, .pcf and .otb files, with pcf2bdf to make BDF
+# fonts of them), ffmpeg for the recorder.
+LUMORA_TEST_PACKAGES=(imagemagick netpbm ffmpeg fonts-dejavu-core fonts-dejavu-extra fonts-wine
+  xfonts-base fonts-terminus-otb pcf2bdf)
 
 # Configures and builds into $1 with further CMake arguments.
 lumora_build() {

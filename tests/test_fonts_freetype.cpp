@@ -7,9 +7,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "support/fnt_builder.h"
 #include "support/headless.h"
+#include "test_fonts_ink.h"
 
 namespace {
 
@@ -117,8 +119,8 @@ TEST_F(FreeTypeCrossCheck, FontsWrittenByMkfntReadTheSame) {
   EXPECT_EQ(VersionOf("large90.fnt"), 0x0300);
 
   // Every glyph is as wide as the source's rounded advance, so text keeps the font's
-  // spacing, and a glyph whose ink overhangs its advance keeps all of its ink unless the
-  // ink is wider than the cell.
+  // spacing, and holds all of the source's ink: ink overhanging the advance is moved in,
+  // and a cell grows where the ink is wider than the advance.
   FT_Face Source = nullptr;
   ASSERT_EQ(FT_New_Face(Library, SYSTEM_FONT, 0, &Source), 0);
   ASSERT_EQ(FT_Set_Pixel_Sizes(Source, 0, 21), 0);
@@ -126,27 +128,74 @@ TEST_F(FreeTypeCrossCheck, FontsWrittenByMkfntReadTheSame) {
   uint8_t Result = 99;
   LoadFNTFont(Dir + "/auto21.fnt", Made, Result);
   ASSERT_EQ(Result, FNT_OK);
+  const uint32_t Ascent = fontink::AscentOf(Dir + "/auto21.fnt");
   int Overhanging = 0;
   for (int Code = 0x21; Code < 0x7F; ++Code) {
     ASSERT_EQ(FT_Load_Char(Source, FT_ULong(Code), FT_LOAD_RENDER | FT_LOAD_TARGET_MONO), 0);
-    const FT_GlyphSlot G = Source->glyph;
-    const int Advance = int(std::nearbyint(G->advance.x / 64.0));
-    EXPECT_EQ(GetTextLength(Made, std::string(1, char(Code))), uint32_t(Advance)) << char(Code);
-    if (G->bitmap_left < 0 || G->bitmap_left + int(G->bitmap.width) > Advance) ++Overhanging;
-    if (int(G->bitmap.width) > Advance) continue;
-    int SourceInk = 0;
-    for (unsigned Y = 0; Y < G->bitmap.rows; ++Y)
-      for (unsigned X = 0; X < G->bitmap.width; ++X)
-        SourceInk += (G->bitmap.buffer[ptrdiff_t(Y) * G->bitmap.pitch + X / 8] >> (7 - X % 8)) & 1;
+    const fontink::TSourceGlyph G = fontink::FromSlot(Source->glyph);
+    const int Left = G.Ink.empty() ? 0 : G.Ink.begin()->first;
+    const int Right = G.Ink.empty() ? 0 : std::prev(G.Ink.end())->first + 1;
+    Overhanging += Left < 0 || Right > G.Advance;
+    EXPECT_EQ(fontink::Mismatch(G, fontink::FromFont(Made, Ascent, Code)), "") << char(Code);
+    // What WriteText draws is that ink.
     ClearVirtualScreen();
     SetColor(255, 255, 255, 0);
     WriteText(100, 100, Made, std::string(1, char(Code)));
     int Drawn = 0;
     for (int Y = 90; Y < 140; ++Y)
       for (int X = 90; X < 140; ++X) Drawn += Bytes(X, Y)[0] != 0;
-    EXPECT_EQ(Drawn, SourceInk) << char(Code);
+    EXPECT_EQ(Drawn, int(G.Ink.size())) << char(Code);
   }
   EXPECT_GT(Overhanging, 0);  // the check above met some overhanging ink
+  FreeFNTFont(Made);
+  FT_Done_Face(Source);
+}
+
+// An italic face at a small size, where many letters reach beyond their advance: every
+// glyph of the converted font holds FreeType's ink, moved in by no more than its overhang
+// ('j' stays a 'j', not the underscore that was left of it when ink was cut).
+TEST_F(FreeTypeCrossCheck, ItalicGlyphsKeepAllTheirInk) {
+  const char* Italic = "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Italic.ttf";
+  if (!fs::exists(Italic)) GTEST_SKIP() << Italic << " is not installed (fonts-dejavu-extra)";
+  TTempDir Temp;
+  const std::string Out = Temp / "italic14.fnt";
+  ASSERT_EQ(fontink::Run(std::string(LUMORA_BIN_DIR) + "/lumora-mkfnt -q --px 14 " + Italic + " '" + Out + "'"), 0);
+  TFont Made{};
+  uint8_t Result = 99;
+  LoadFNTFont(Out, Made, Result);
+  ASSERT_EQ(Result, FNT_OK);
+  const uint32_t Ascent = fontink::AscentOf(Out);
+  FT_Face Source = nullptr;
+  ASSERT_EQ(FT_New_Face(Library, Italic, 0, &Source), 0);
+  ASSERT_EQ(FT_Set_Pixel_Sizes(Source, 0, 14), 0);
+  // Windows-1252 0x80..0x9F; the codes it leaves undefined draw the default character.
+  const uint32_t Cp1252[32] = {0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+                               0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+                               0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
+  int Compared = 0, Wider = 0;
+  for (int Code = 0x20; Code <= 0xFF; ++Code) {
+    const uint32_t U = Code == 0x7F ? 0 : Code >= 0x80 && Code <= 0x9F ? Cp1252[Code - 0x80] : uint32_t(Code);
+    const FT_UInt Index = U ? FT_Get_Char_Index(Source, U) : 0;
+    if (Index == 0) continue;
+    ASSERT_EQ(FT_Load_Glyph(Source, Index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO), 0);
+    const fontink::TSourceGlyph G = fontink::FromSlot(Source->glyph);
+    const fontink::TFntGlyph F = fontink::FromFont(Made, Ascent, Code);
+    EXPECT_EQ(fontink::Mismatch(G, F), "") << "code 0x" << std::hex << Code;
+    Wider += F.Width > uint32_t(std::max(1, G.Advance));
+    ++Compared;
+  }
+  EXPECT_EQ(Compared, 218);  // 0x20..0xFF less the five undefined codes and 0x7F
+  EXPECT_GT(Wider, 0);       // some cells did have to grow
+  // The 'j' reaches from its dot above the x-height down to its hook below the baseline.
+  const fontink::TFntGlyph J = fontink::FromFont(Made, Ascent, 'j');
+  ASSERT_FALSE(J.Ink.empty());
+  int Top = 0, Bottom = 0;
+  for (const auto& P : J.Ink) {
+    Top = std::min(Top, P.second);
+    Bottom = std::max(Bottom, P.second);
+  }
+  EXPECT_LT(Top, -8);
+  EXPECT_GT(Bottom, 1);
   FreeFNTFont(Made);
   FT_Done_Face(Source);
 }

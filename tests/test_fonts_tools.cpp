@@ -115,6 +115,66 @@ TEST(MkfntTool, RefusesBadCommandLinesWithClearErrors) {
   EXPECT_FALSE(fs::exists(Dir + "/o.fnt"));
   WriteBytes(Dir + "/not-a-font.ttf", {1, 2, 3});
   EXPECT_EQ(RunTool("lumora-mkfnt", "--px 20 '" + Dir + "/not-a-font.ttf'" + Out).Exit, 1);
+  // The size is given once.
+  for (const char* Twice : {"--pt 12 --px 12", "--px 12 --px 14", "--pt 9 --pt 9"}) {
+    R = RunTool("lumora-mkfnt", std::string(Twice) + " x.ttf" + Out);
+    EXPECT_EQ(R.Exit, 2) << Twice;
+    EXPECT_NE(R.Output.find("give the size once"), std::string::npos) << Twice << ": " << R.Output;
+  }
+  EXPECT_FALSE(fs::exists(Dir + "/o.fnt"));
+}
+
+// Writing the font fails with the system's reason; a device is not removed.
+TEST(MkfntTool, SaysWhyTheFontCannotBeWritten) {
+  const char* Font = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+  if (!fs::exists(Font)) GTEST_SKIP() << Font << " is not installed (fonts-dejavu-core)";
+  TTempDir Temp;
+  TRun R = RunTool("lumora-mkfnt", std::string("--px 12 ") + Font + " '" + (Temp / "no/dir/o.fnt") + "'");
+  EXPECT_EQ(R.Exit, 1);
+  EXPECT_NE(R.Output.find("cannot write " + (Temp / "no/dir/o.fnt") + ": No such file or directory"), std::string::npos)
+      << R.Output;
+  if (fs::exists("/dev/full")) {
+    fs::create_symlink("/dev/full", Temp / "full.fnt");
+    R = RunTool("lumora-mkfnt", std::string("--px 12 ") + Font + " '" + (Temp / "full.fnt") + "'");
+    EXPECT_EQ(R.Exit, 1);
+    EXPECT_NE(R.Output.find("full.fnt: No space left on device"), std::string::npos) << R.Output;
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+  }
+}
+
+// --codes takes a code table and nothing else: any other file is refused at the line that
+// does not fit, instead of making a font of a glyph or two.
+TEST(MkfntTool, RefusesAFileThatIsNotACodeTable) {
+  const char* Font = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+  if (!fs::exists(Font)) GTEST_SKIP() << Font << " is not installed (fonts-dejavu-core)";
+  TTempDir Temp;
+  auto Make = [&](const std::string& Table) {
+    const std::string Path = Temp.Write("codes.txt", std::vector<uint8_t>(Table.begin(), Table.end()));
+    return RunTool("lumora-mkfnt", "--px 12 --codes '" + Path + "' " + Font + " '" + (Temp / "o.fnt") + "'");
+  };
+  const std::string Where = Temp / "codes.txt";
+  TRun R = Make("lumora is a small 2D graphics library\n");
+  EXPECT_EQ(R.Exit, 1);
+  EXPECT_NE(R.Output.find(Where + ":1: not a code table"), std::string::npos) << R.Output;
+  R = Make("code\tunicode\n0x41\tU+0041\nsome text\n");
+  EXPECT_EQ(R.Exit, 1);
+  EXPECT_NE(R.Output.find(Where + ":3: expected 0xNN<TAB>U+XXXX"), std::string::npos) << R.Output;
+  for (const char* Line : {"0x41 U+0041", "0x41\tU+41", "0x1F\tU+0041", "0x141\tU+0041", "0x41\tU+110000",
+                           "0x41\tU+0041 x", "0xZZ\tU+0041", "0x41\tU+0000"}) {
+    R = Make(std::string("code\tunicode\n") + Line + "\n");
+    EXPECT_EQ(R.Exit, 1) << Line;
+    EXPECT_NE(R.Output.find(Where + ":2: expected"), std::string::npos) << Line << ": " << R.Output;
+  }
+  R = Make("code\tunicode\n0x41\tU+0041\n\n0x41\tU+0042\n");
+  EXPECT_EQ(R.Exit, 1);
+  EXPECT_NE(R.Output.find(Where + ":4: code 0x41 is already given on line 2"), std::string::npos) << R.Output;
+  R = Make("code\tunicode\n");
+  EXPECT_EQ(R.Exit, 1);
+  EXPECT_NE(R.Output.find("the table maps no code"), std::string::npos) << R.Output;
+  EXPECT_EQ(Make("").Exit, 1);
+  EXPECT_FALSE(fs::exists(Temp / "o.fnt"));
+  R = Make("code\tunicode\r\n0x41\tU+2702\r\n");
+  EXPECT_EQ(R.Exit, 0) << R.Output;
 }
 
 TEST(MkfntTool, PointsBecomePixelsHalfToEvenAndSixteenBitLimitsAreKept) {

@@ -1,4 +1,5 @@
-# lumora-mkfnt: renders a TrueType/OpenType font into a variable-width .fnt bitmap font.
+# lumora-mkfnt: a TrueType/OpenType font rendered, or a bitmap font's strike copied, into a
+# variable-width .fnt bitmap font.
 # Needs FreeType (Debian: libfreetype-dev); skipped without it.
 find_package(Freetype)
 if(FREETYPE_FOUND)
