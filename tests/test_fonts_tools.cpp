@@ -85,12 +85,126 @@ TEST(FntTool, PrintsTheHeaderAndTheVerdictAndWritesASpecimen) {
   R = RunTool("lumora-fnt", "'" + Dir + "/fixed.fnt'");
   EXPECT_EQ(R.Exit, 1);
   EXPECT_NE(R.Output.find("result: 2 (fixed-width"), std::string::npos) << R.Output;
+  // A file that cannot be opened is said to be so, with the reason, and nothing else.
   R = RunTool("lumora-fnt", "'" + Dir + "/absent.fnt'");
   EXPECT_EQ(R.Exit, 1);
-  EXPECT_NE(R.Output.find("result: 1 "), std::string::npos) << R.Output;
+  EXPECT_EQ(R.Output, "lumora-fnt: cannot open " + Dir + "/absent.fnt: No such file or directory\n");
+  R = RunTool("lumora-fnt", "'" + Dir + "'");
+  EXPECT_EQ(R.Exit, 1);
+  EXPECT_EQ(R.Output, "lumora-fnt: cannot open " + Dir + ": Is a directory\n");
   EXPECT_EQ(RunTool("lumora-fnt", "--help").Exit, 0);
   EXPECT_EQ(RunTool("lumora-fnt", "--bogus a.fnt").Exit, 2);
   EXPECT_EQ(RunTool("lumora-fnt", "").Exit, 2);
+}
+
+// The specimen's format follows its name: PNG for .png, BMP for .bmp, nothing else.
+TEST(FntTool, WritesTheSpecimenInTheFormatOfItsName) {
+  TTempDir Temp;
+  FntLayout S;
+  S.PixHeight = 5;
+  S.Glyphs.assign(224, FilledGlyph(6, 5, 0xA8));
+  const std::string Font = " '" + Temp.Write("a.fnt", BuildFnt(S)) + "'";
+  TRun R = RunTool("lumora-fnt", "--specimen '" + (Temp / "a.png") + "'" + Font);
+  EXPECT_EQ(R.Exit, 0) << R.Output;
+  const std::vector<uint8_t> Png = ReadAll(Temp / "a.png");
+  ASSERT_GE(Png.size(), 8u);
+  EXPECT_EQ(std::vector<uint8_t>(Png.begin(), Png.begin() + 8),
+            (std::vector<uint8_t>{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}));
+  R = RunTool("lumora-fnt", "--specimen '" + (Temp / "b.BMP") + "'" + Font);
+  EXPECT_EQ(R.Exit, 0) << R.Output;
+  EXPECT_EQ(fs::file_size(Temp / "b.BMP"), 54u + 1024u * 768u * 3u);
+  for (const char* Name : {"c.gif", "c", "c.png.txt", "dir.png/c"}) {
+    R = RunTool("lumora-fnt", "--specimen '" + (Temp / Name) + "'" + Font);
+    EXPECT_EQ(R.Exit, 2) << Name;
+    EXPECT_NE(R.Output.find("written as .bmp or .png"), std::string::npos) << R.Output;
+    EXPECT_FALSE(fs::exists(Temp / Name)) << Name;
+  }
+}
+
+// A specimen that cannot be written says why; a BMP that fails half-way leaves no file, and
+// a device named as the specimen is left alone.
+TEST(FntTool, SaysWhyASpecimenCannotBeWritten) {
+  TTempDir Temp;
+  FntLayout S;
+  S.PixHeight = 5;
+  S.Glyphs.assign(224, FilledGlyph(6, 5, 0xA8));
+  const std::string Font = " '" + Temp.Write("a.fnt", BuildFnt(S)) + "'";
+  TRun R = RunTool("lumora-fnt", "--specimen /proc/nope/x.bmp" + Font);
+  EXPECT_EQ(R.Exit, 3);
+  EXPECT_NE(R.Output.find("lumora-fnt: cannot write /proc/nope/x.bmp: No such file or directory"), std::string::npos)
+      << R.Output;
+  R = RunTool("lumora-fnt", "--specimen /proc/nope/x.png" + Font);
+  EXPECT_EQ(R.Exit, 3);
+  EXPECT_NE(R.Output.find("cannot write /proc/nope/x.png: No such file or directory"), std::string::npos) << R.Output;
+  if (fs::exists("/dev/full")) {
+    fs::create_symlink("/dev/full", Temp / "full.bmp");
+    R = RunTool("lumora-fnt", "--specimen '" + (Temp / "full.bmp") + "'" + Font);
+    EXPECT_EQ(R.Exit, 3);
+    EXPECT_NE(R.Output.find("full.bmp: No space left on device"), std::string::npos) << R.Output;
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+  }
+  std::string Error;
+  const uint8_t Pixel[4] = {1, 2, 3, 0};
+  EXPECT_FALSE(tools::WriteBmp24(Temp / "no/such/dir.bmp", Pixel, 1, 1, Error));
+  EXPECT_EQ(Error, "cannot write " + (Temp / "no/such/dir.bmp") + ": No such file or directory");
+}
+
+// A font whose specimen takes more pages than allowed gets none, and says how many pages it
+// would take; --max-pages allows them.
+TEST(FntTool, RefusesASpecimenOfMorePagesThanAllowed) {
+  TTempDir Temp;
+  // One glyph, drawn for every code: 500 x 44 pixels, 15 to a page (one column), 18 pages.
+  FntLayout S;
+  S.PixHeight = 44;
+  S.Glyphs = {FilledGlyph(500, 44, 0x81)};
+  const std::string Font = " '" + Temp.Write("wide.fnt", BuildFnt(S)) + "'";
+  TRun R = RunTool("lumora-fnt", "--specimen '" + (Temp / "w.png") + "'" + Font);
+  EXPECT_EQ(R.Exit, 3);
+  EXPECT_NE(R.Output.find("it would take 18 pages of 15 codes each"), std::string::npos) << R.Output;
+  EXPECT_NE(R.Output.find("--max-pages 18"), std::string::npos) << R.Output;
+  EXPECT_FALSE(fs::exists(Temp / "w.png"));
+  R = RunTool("lumora-fnt", "--max-pages 18 --specimen '" + (Temp / "w.png") + "'" + Font);
+  EXPECT_EQ(R.Exit, 0) << R.Output;
+  EXPECT_TRUE(fs::exists(Temp / "w.png"));
+  EXPECT_TRUE(fs::exists(Temp / "w-18.png"));
+  EXPECT_FALSE(fs::exists(Temp / "w-19.png"));
+  EXPECT_NE(R.Output.find("page 18 of 18"), std::string::npos) << R.Output;
+  for (const char* Bad : {"0", "257", "x", "-1"})
+    EXPECT_EQ(RunTool("lumora-fnt", std::string("--max-pages ") + Bad + Font).Exit, 2) << Bad;
+}
+
+// --diff lists the codes whose glyph differs between two fonts, ink taken from the baseline.
+TEST(FntTool, ListsTheGlyphsThatDifferBetweenTwoFonts) {
+  TTempDir Temp;
+  FntLayout S;
+  S.PixHeight = 3;
+  S.Glyphs.assign(224, ArtGlyph({"#.", ".#", "##"}));
+  const std::string Old = Temp.Write("old.fnt", BuildFnt(S));
+  S.Glyphs['j' - 32] = ArtGlyph({"#..", ".##", "##."});  // wider, one pixel more
+  // The same ink one row further down from a baseline one row lower.
+  const std::string New = Temp.Write("new.fnt", BuildFnt(S));
+  FntLayout T = S;
+  T.PixHeight = 4;
+  for (FntGlyph& G : T.Glyphs) {
+    std::vector<uint8_t> Strips;
+    for (size_t K = 0; K < G.Strips.size(); K += 3) Strips.insert(Strips.end(), {0, G.Strips[K], G.Strips[K + 1], G.Strips[K + 2]});
+    G.Strips = Strips;
+  }
+  std::vector<uint8_t> Taller = BuildFnt(T);
+  Put16(Taller, fnt::OFS_ASCENT, 4);
+  const std::string Lower = Temp.Write("lower.fnt", Taller);
+  TRun R = RunTool("lumora-fnt", "--diff '" + Old + "' '" + New + "'");
+  EXPECT_EQ(R.Exit, 4) << R.Output;
+  EXPECT_NE(R.Output.find("  0x6A: width 2 -> 3, ink 4 -> 5 pixels (0 only in the old, 1 only in the new)"),
+            std::string::npos) << R.Output;
+  EXPECT_NE(R.Output.find("1 of 256 codes differ"), std::string::npos) << R.Output;
+  R = RunTool("lumora-fnt", "--diff '" + New + "' '" + Lower + "'");
+  EXPECT_EQ(R.Exit, 0) << R.Output;
+  EXPECT_NE(R.Output.find("0 of 256 codes differ"), std::string::npos) << R.Output;
+  R = RunTool("lumora-fnt", "--diff '" + Old + "' '" + (Temp / "absent.fnt") + "'");
+  EXPECT_EQ(R.Exit, 1);
+  EXPECT_NE(R.Output.find("absent.fnt: No such file or directory"), std::string::npos) << R.Output;
+  EXPECT_EQ(RunTool("lumora-fnt", "--diff '" + Old + "' --specimen x.bmp '" + New + "'").Exit, 2);
 }
 
 TEST(MkfntTool, RefusesBadCommandLinesWithClearErrors) {

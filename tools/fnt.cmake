@@ -1,4 +1,4 @@
-# lumora-fnt: header dump, loader verdict and specimen of a .fnt font.
+# lumora-fnt: header dump, loader verdict, specimen (BMP or PNG) and glyph comparison of .fnt fonts.
 add_executable(lumora-fnt ${CMAKE_CURRENT_LIST_DIR}/fnt/fnt.cpp)
-target_link_libraries(lumora-fnt PRIVATE lumora lumora_tools_common)
+target_link_libraries(lumora-fnt PRIVATE lumora lumora_tools_common lumora_png)
 install(TARGETS lumora-fnt RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

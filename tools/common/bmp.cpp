@@ -2,7 +2,11 @@
 // Relies on the library's .bmp layout and little-endian writers and on C stdio.
 #include "tools/common/bmp.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "lumora/internal/bmp_layout.h"
@@ -18,11 +22,23 @@ constexpr uint32_t PIXELS_PER_METRE = 3780;  // 96 dpi
 }  // namespace
 
 bool WriteBmp24(const std::string& Path, const uint8_t* Bgrx, int32_t Width, int32_t Height) {
-  if (Width <= 0 || Height <= 0 || Bgrx == nullptr) return false;
+  std::string Error;
+  return WriteBmp24(Path, Bgrx, Width, Height, Error);
+}
+
+bool WriteBmp24(const std::string& Path, const uint8_t* Bgrx, int32_t Width, int32_t Height,
+                std::string& Error) {
+  if (Width <= 0 || Height <= 0 || Bgrx == nullptr) {
+    Error = "cannot write " + Path + ": empty picture";
+    return false;
+  }
   const uint64_t RowBytes = bmp::RowStride(uint64_t(Width), 24);
   const uint64_t DataBytes = RowBytes * uint64_t(Height);
   const uint64_t FileBytes = bmp::HEADERS_SIZE + DataBytes;
-  if (FileBytes > UINT32_MAX) return false;
+  if (FileBytes > UINT32_MAX) {
+    Error = "cannot write " + Path + ": a BMP file holds at most 4 GiB";
+    return false;
+  }
 
   std::vector<uint8_t> File(size_t(FileBytes), 0);
   File[bmp::OFS_SIGNATURE] = 'B';
@@ -48,11 +64,18 @@ bool WriteBmp24(const std::string& Path, const uint8_t* Bgrx, int32_t Width, int
   }
 
   std::FILE* F = std::fopen(Path.c_str(), "wb");
-  if (F == nullptr) return false;
-  const bool Written = std::fwrite(File.data(), 1, File.size(), F) == File.size();
-  const bool Closed = std::fclose(F) == 0;
-  if (!Written || !Closed) {
-    std::remove(Path.c_str());
+  if (F == nullptr) {
+    Error = "cannot write " + Path + ": " + std::strerror(errno);
+    return false;
+  }
+  int Failure = 0;
+  if (std::fwrite(File.data(), 1, File.size(), F) != File.size()) Failure = errno ? errno : EIO;
+  if (std::fflush(F) != 0 && Failure == 0) Failure = errno;
+  if (std::fclose(F) != 0 && Failure == 0) Failure = errno;
+  if (Failure != 0) {
+    Error = "cannot write " + Path + ": " + std::strerror(Failure);
+    struct stat Info {};
+    if (stat(Path.c_str(), &Info) == 0 && S_ISREG(Info.st_mode)) std::remove(Path.c_str());
     return false;
   }
   return true;
