@@ -32,10 +32,10 @@ Steps:
      built for the target from /usr/src/googletest (package googletest) into
      build-TARGET/googletest.
   2. Configures and builds build-TARGET/ at the repository root with
-     cmake/toolchains/<triple>.cmake: the library, the showcase, lumora-fnt, lumora-record
-     and the tests, in Release, without SDL (-DLUMORA_WITH_SDL=OFF), without benchmarks and
-     without FreeType (so no lumora-mkfnt and none of the tests that need FreeType:
-     test_fonts_tools, test_fonts_freetype). The showcase's Fonts/ and Pictures/ are copied
+     cmake/toolchains/<triple>.cmake: the library, the showcase, lumora-fnt, lumora-record,
+     the examples and the tests, in Release, without SDL (-DLUMORA_WITH_SDL=OFF), without
+     benchmarks and without FreeType (so no lumora-mkfnt and none of the tests that need
+     FreeType: test_fonts_tools, test_fonts_freetype). The showcase's Fonts/ and Pictures/ are copied
      from assets/ by the build (target showcase_assets); no target program runs for them.
   3. Runs the test suite with ctest. The toolchain file's CMAKE_CROSSCOMPILING_EMULATOR
      (qemu-<cpu> -L /, with Debian's multiarch runtime of the target) runs the test
