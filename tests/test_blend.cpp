@@ -168,4 +168,55 @@ TEST(Blend, KernelsHandleAnyLengthAndAlignmentAndStayInsideTheSpan) {
   EXPECT_EQ(std::vector<uint8_t>(Pix, Pix + 8), (std::vector<uint8_t>{9, 8, 7, 4, 9, 8, 7, 8}));
 }
 
+// Long spans whose transparent pixels come in runs, as around a keyed shape: whole vectors
+// of them (which a kernel may leave unread and unwritten), vectors with a few, and spans
+// that are transparent throughout, at every alignment of the screen and the source.
+TEST(Blend, KeyedSpansWithRunsOfTransparentPixels) {
+  std::mt19937 Rng(11);
+  std::uniform_int_distribution<int> Byte(0, 255);
+  const uint8_t KB = 255, KG = 0, KR = 255;
+  const int32_t Key = KeyOf(TColor{KB, KG, KR, 0});
+  for (TSpanKernel K : AllKernels) {
+    if (!SpanKernelAvailable(K)) continue;
+    for (int Round = 0; Round < 3000; ++Round) {
+      const int32_t Count = Round % 7 == 0 ? Round % 300 : 8 + Round % 97;
+      const size_t Start = size_t(Round % 9) * 4 + (Round % 5 == 0 ? 2 : 0);
+      const uint32_t Alpha = Round % 3 == 0 ? 0 : uint32_t(Byte(Rng));
+      std::vector<uint8_t> Screen(Start + size_t(Count) * 4 + 64);
+      std::vector<uint8_t> Src(size_t(Count) * 4 + 3);
+      for (uint8_t& B : Screen) B = uint8_t(Byte(Rng));
+      for (uint8_t& B : Src) B = uint8_t(Byte(Rng));
+      const uint8_t* From = Src.data() + Round % 4;
+      // Alternating runs of key and other pixels; every fourth span is all key. The
+      // fourth byte of a key pixel is whatever it is.
+      const bool AllKey = Round % 4 == 1;
+      bool InKey = Round % 2 == 0;
+      int32_t Left = 0;
+      for (int32_t I = 0; I < Count; ++I) {
+        if (Left == 0) {
+          InKey = !InKey;
+          Left = 1 + Byte(Rng) % (Round % 3 == 2 ? 5 : 40);
+        }
+        --Left;
+        uint8_t* P = Src.data() + Round % 4 + size_t(I) * 4;
+        if (InKey || AllKey) {
+          P[0] = KB;
+          P[1] = KG;
+          P[2] = KR;
+        } else if (P[0] == KB && P[1] == KG && P[2] == KR) {
+          P[1] = 1;
+        }
+      }
+      std::vector<uint8_t> Want = Screen, Got = Screen;
+      for (int32_t I = 0; I < Count; ++I) {
+        const uint8_t* P = From + size_t(I) * 4;
+        if (!(P[0] == KB && P[1] == KG && P[2] == KR)) PutPixel(&Want[Start + size_t(I) * 4], P, Alpha);
+      }
+      PictureSpanWith(K, Got.data() + Start, From, Count, Alpha, Key);
+      ASSERT_EQ(Got, Want) << Name(K) << " keyed span of " << Count << " at " << Start
+                           << ", Alpha " << Alpha << (AllKey ? ", all key" : "");
+    }
+  }
+}
+
 }  // namespace

@@ -1,100 +1,176 @@
-// lumora span kernels for AVX2: 8 pixels a vector, the last few through SSE2. Compiled per
-// function for AVX2 and called only where the processor has it. See kernels.h.
+// lumora span kernels for AVX2: 8 pixels a vector. Compiled per function for AVX2 and
+// called only where the processor has it. See kernels.h.
+//
+// Spans of 8 pixels or more are put as whole vectors only: the first and the last 8
+// pixels are computed from the pixels as they were before anything is stored, the vectors
+// between them are stored at 32-byte aligned addresses, and the first and last vectors
+// are stored over them at the end. Where they overlap, every vector holds the same bytes
+// (each computed from the original pixels), so the overlap changes nothing. Shorter spans
+// go to the SSE2 kernel.
+//
+// The blends divide by 255 with one multiply: for a 16-bit lane t, (t x 257) >> 16 equals
+// (t + (t >> 8)) >> 8, since the two differ only by the fraction of t / 256 divided by
+// 256, which never carries into the integer part. The fourth byte of each pixel goes
+// through the same arithmetic with weights that return it unchanged, so no mask is
+// needed to keep it.
 #include "lumora/spans/kernels.h"
 
 #if LUMORA_SPAN_AVX2
 
 #include <immintrin.h>
 
+#define LUMORA_AVX2 __attribute__((target("avx2")))
+
 namespace lumora::detail {
 
 namespace {
 
-__attribute__((target("avx2"))) inline __m256i Div255Avx2(__m256i T) {
-  return _mm256_srli_epi16(_mm256_add_epi16(T, _mm256_srli_epi16(T, 8)), 8);
+LUMORA_AVX2 inline __m256i Load(const uint8_t* P) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(P));
+}
+LUMORA_AVX2 inline void Store(uint8_t* P, __m256i V) {
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(P), V);
 }
 
-__attribute__((target("avx2"))) inline __m256i KeepFourthAvx2(__m256i New, __m256i Old) {
-  const __m256i Fourth = _mm256_set1_epi32(int32_t(0xFF000000u));
-  return _mm256_or_si256(_mm256_andnot_si256(Fourth, New), _mm256_and_si256(Fourth, Old));
+// (t - 1) div 255 in each 16-bit lane (t below 65,536), see above.
+LUMORA_AVX2 inline __m256i Div255Avx2(__m256i T) {
+  return _mm256_mulhi_epu16(T, _mm256_set1_epi16(257));
 }
 
-__attribute__((target("avx2"))) inline __m256i SkipKeyAvx2(__m256i Put, __m256i Old, __m256i New,
-                                                           __m256i Key) {
-  const __m256i Colour = _mm256_set1_epi32(0x00FFFFFF);
-  const __m256i Hit = _mm256_cmpeq_epi32(_mm256_and_si256(New, Colour), Key);
-  return _mm256_blendv_epi8(Put, Old, Hit);
+// Bytes of the fourth byte of each pixel, for byte blends.
+LUMORA_AVX2 inline __m256i FourthBytes() { return _mm256_set1_epi32(int32_t(0xFF000000u)); }
+
+// 8 pixels of the colour over Old. Per 16-bit lane t = Weight x old + Term: for blue,
+// green and red Alpha x old + (255 - Alpha) x colour + 128; for the fourth byte
+// 255 x old + 255, which gives old back ((255 old + 255) x 257 >> 16 = old for old < 256).
+struct TColourBlend {
+  __m256i Weight, Term;
+  LUMORA_AVX2 __m256i Put(__m256i Old) const {
+    const __m256i Zero = _mm256_setzero_si256();
+    const __m256i Lo = Div255Avx2(
+        _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(Old, Zero), Weight), Term));
+    const __m256i Hi = Div255Avx2(
+        _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(Old, Zero), Weight), Term));
+    return _mm256_packus_epi16(Lo, Hi);
+  }
+};
+
+// 8 source pixels over Old. Old and new bytes are interleaved as signed values (byte -
+// 128) and each pair is weighted by (Alpha, 255 - Alpha) in one multiply-add: the sum
+// Alpha x (old - 128) + (255 - Alpha) x (new - 128) lies in -32,640 .. 32,385, so it does
+// not saturate, and adding 32,768 gives Alpha x old + (255 - Alpha) x new + 128. The fourth
+// byte is weighted (255, 0): 255 x old + 128, which the division returns as old.
+struct TPictureBlend {
+  __m256i Weight;
+  LUMORA_AVX2 __m256i Put(__m256i Old, __m256i New) const {
+    const __m256i Flip = _mm256_set1_epi8(char(0x80));
+    const __m256i Bias = _mm256_set1_epi16(short(0x8000));
+    const __m256i O = _mm256_xor_si256(Old, Flip), N = _mm256_xor_si256(New, Flip);
+    const __m256i Lo = Div255Avx2(
+        _mm256_add_epi16(_mm256_maddubs_epi16(Weight, _mm256_unpacklo_epi8(O, N)), Bias));
+    const __m256i Hi = Div255Avx2(
+        _mm256_add_epi16(_mm256_maddubs_epi16(Weight, _mm256_unpackhi_epi8(O, N)), Bias));
+    return _mm256_packus_epi16(Lo, Hi);
+  }
+};
+
+// The operations that put 8 pixels at byte offset Offset of the span (Dst + Offset).
+// Compute returns the new pixels from those there now; Apply stores them, and may skip
+// vectors that change nothing.
+struct TColourCopyOp {
+  __m256i Colour;
+  LUMORA_AVX2 __m256i Compute(const uint8_t* Dst, ptrdiff_t Offset) const {
+    return _mm256_blendv_epi8(Colour, Load(Dst + Offset), FourthBytes());
+  }
+  LUMORA_AVX2 void Apply(uint8_t* Dst, ptrdiff_t Offset) const { Store(Dst + Offset, Compute(Dst, Offset)); }
+};
+
+struct TColourBlendOp {
+  TColourBlend Blend;
+  LUMORA_AVX2 __m256i Compute(const uint8_t* Dst, ptrdiff_t Offset) const {
+    return Blend.Put(Load(Dst + Offset));
+  }
+  LUMORA_AVX2 void Apply(uint8_t* Dst, ptrdiff_t Offset) const { Store(Dst + Offset, Compute(Dst, Offset)); }
+};
+
+// Source pixels at the same offset from Src. With Keyed, source pixels whose blue, green
+// and red give Key keep their screen pixel, and a vector of 8 such pixels is neither read
+// nor written.
+template <bool Keyed, bool Copy>
+struct TPictureOp {
+  const uint8_t* Src;
+  TPictureBlend Blend;
+  __m256i Key;
+  LUMORA_AVX2 __m256i Hits(__m256i New) const {
+    return _mm256_cmpeq_epi32(_mm256_and_si256(New, _mm256_set1_epi32(0x00FFFFFF)), Key);
+  }
+  LUMORA_AVX2 __m256i Put(__m256i Old, __m256i New) const {
+    if (Copy) {
+      const __m256i Keep = Keyed ? _mm256_or_si256(Hits(New), FourthBytes()) : FourthBytes();
+      return _mm256_blendv_epi8(New, Old, Keep);
+    }
+    const __m256i Put = Blend.Put(Old, New);
+    return Keyed ? _mm256_blendv_epi8(Put, Old, Hits(New)) : Put;
+  }
+  LUMORA_AVX2 __m256i Compute(const uint8_t* Dst, ptrdiff_t Offset) const {
+    return Put(Load(Dst + Offset), Load(Src + Offset));
+  }
+  LUMORA_AVX2 void Apply(uint8_t* Dst, ptrdiff_t Offset) const {
+    const __m256i New = Load(Src + Offset);
+    if (Keyed && _mm256_movemask_epi8(Hits(New)) == -1) return;
+    Store(Dst + Offset, Put(Load(Dst + Offset), New));
+  }
+};
+
+// Count >= 8 pixels from Dst, as described at the top.
+template <class TOp>
+LUMORA_AVX2 inline void PutVectors(uint8_t* Dst, int32_t Count, const TOp& Op) {
+  const ptrdiff_t LastOffset = ptrdiff_t(Count - 8) * 4;
+  const __m256i First = Op.Compute(Dst, 0);
+  const __m256i Last = Op.Compute(Dst, LastOffset);
+  // The first vector boundary after Dst; 8 pixels on when Dst is not on a pixel boundary.
+  const uintptr_t Address = reinterpret_cast<uintptr_t>(Dst);
+  ptrdiff_t Offset = (Address & 3) != 0 ? 32 : ptrdiff_t((0 - Address) & 31);
+  if (Offset == 0) Offset = 32;
+  for (; Offset <= LastOffset; Offset += 32) Op.Apply(Dst, Offset);
+  Store(Dst + LastOffset, Last);
+  Store(Dst, First);
 }
 
 template <bool Keyed, bool Copy>
-__attribute__((target("avx2"))) void PictureSpanAvx2T(uint8_t* Dst, const uint8_t* Src,
-                                                      int32_t Count, uint32_t Alpha, int32_t Key) {
-  int32_t I = 0;
-  const __m256i KeyV = _mm256_set1_epi32(Key);
-  const __m256i A = _mm256_set1_epi16(Lane(Alpha));
-  const __m256i Inv = _mm256_set1_epi16(Lane(255u - Alpha));
-  const __m256i Bias = _mm256_set1_epi16(128);
-  const __m256i Zero = _mm256_setzero_si256();
-  for (; I + 8 <= Count; I += 8, Dst += 32, Src += 32) {
-    const __m256i Old = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Dst));
-    const __m256i New = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Src));
-    __m256i Put;
-    if (Copy) {
-      Put = KeepFourthAvx2(New, Old);
-    } else {
-      const __m256i Lo = Div255Avx2(_mm256_add_epi16(
-          _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(Old, Zero), A),
-                           _mm256_mullo_epi16(_mm256_unpacklo_epi8(New, Zero), Inv)),
-          Bias));
-      const __m256i Hi = Div255Avx2(_mm256_add_epi16(
-          _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(Old, Zero), A),
-                           _mm256_mullo_epi16(_mm256_unpackhi_epi8(New, Zero), Inv)),
-          Bias));
-      Put = KeepFourthAvx2(_mm256_packus_epi16(Lo, Hi), Old);
-    }
-    if (Keyed) Put = SkipKeyAvx2(Put, Old, New, KeyV);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(Dst), Put);
+LUMORA_AVX2 void PictureSpanAvx2T(uint8_t* Dst, const uint8_t* Src, int32_t Count,
+                                  uint32_t Alpha, int32_t Key) {
+  if (Count < 8) {
+    // Clean upper halves, or the SSE code that runs next pays for them.
+    _mm256_zeroupper();
+    return PictureSpanSse2(Dst, Src, Count, Alpha, Key);
   }
+  const short W = Lane(Alpha | (255u - Alpha) << 8);
+  TPictureOp<Keyed, Copy> Op{Src, {_mm256_setr_epi16(W, W, W, 255, W, W, W, 255, W, W, W, 255, W, W, W, 255)},
+                             _mm256_set1_epi32(Key)};
+  PutVectors(Dst, Count, Op);
   _mm256_zeroupper();
-  PictureSpanSse2(Dst, Src, Count - I, Alpha, Key);
 }
 
 }  // namespace
 
-// The 8-pixel kernels: unpacking and packing work within each 128-bit half, so pixel
-// order is kept.
 __attribute__((target("avx2"))) void ColorSpanAvx2(uint8_t* Dst, int32_t Count, TColor C) {
-  int32_t I = 0;
+  if (Count < 8) {
+    _mm256_zeroupper();
+    return ColorSpanSse2(Dst, Count, C);
+  }
   if (C.Alpha == 0) {
-    const __m256i Col = _mm256_setr_epi8(
-        Byte(C.B), Byte(C.G), Byte(C.R), 0, Byte(C.B), Byte(C.G), Byte(C.R), 0, Byte(C.B),
-        Byte(C.G), Byte(C.R), 0, Byte(C.B), Byte(C.G), Byte(C.R), 0, Byte(C.B), Byte(C.G),
-        Byte(C.R), 0, Byte(C.B), Byte(C.G), Byte(C.R), 0, Byte(C.B), Byte(C.G), Byte(C.R), 0,
-        Byte(C.B), Byte(C.G), Byte(C.R), 0);
-    for (; I + 8 <= Count; I += 8, Dst += 32) {
-      const __m256i Old = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Dst));
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(Dst), KeepFourthAvx2(Col, Old));
-    }
+    PutVectors(Dst, Count, TColourCopyOp{_mm256_set1_epi32(int32_t(C.B | C.G << 8 | C.R << 16))});
   } else {
     const uint32_t Inv = 255u - C.Alpha;
-    const __m256i A = _mm256_set1_epi16(Lane(C.Alpha));
+    const short A = Lane(C.Alpha);
     const short TB = Lane(Inv * C.B + 128u), TG = Lane(Inv * C.G + 128u), TR = Lane(Inv * C.R + 128u);
-    const __m256i Term =
-        _mm256_setr_epi16(TB, TG, TR, 0, TB, TG, TR, 0, TB, TG, TR, 0, TB, TG, TR, 0);
-    const __m256i Zero = _mm256_setzero_si256();
-    for (; I + 8 <= Count; I += 8, Dst += 32) {
-      const __m256i Old = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Dst));
-      const __m256i Lo =
-          Div255Avx2(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(Old, Zero), A), Term));
-      const __m256i Hi =
-          Div255Avx2(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(Old, Zero), A), Term));
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(Dst),
-                          KeepFourthAvx2(_mm256_packus_epi16(Lo, Hi), Old));
-    }
+    const TColourBlend Blend{
+        _mm256_setr_epi16(A, A, A, 255, A, A, A, 255, A, A, A, 255, A, A, A, 255),
+        _mm256_setr_epi16(TB, TG, TR, 255, TB, TG, TR, 255, TB, TG, TR, 255, TB, TG, TR, 255)};
+    PutVectors(Dst, Count, TColourBlendOp{Blend});
   }
-  // Clean upper halves, or the SSE code that runs next pays for them.
   _mm256_zeroupper();
-  ColorSpanSse2(Dst, Count - I, C);
 }
 
 __attribute__((target("avx2"))) void PictureSpanAvx2(uint8_t* Dst, const uint8_t* Src,
