@@ -168,4 +168,72 @@ std::string FourthBytesNot(uint8_t Value) {
   return "";
 }
 
+namespace {
+
+// Where byte At of the block lies, in words.
+std::string BlockPlace(const TCanvasBlock& B, int64_t At) {
+  if (At < B.GuardBefore) return Format("guard byte %lld before the pixels", (long long)(B.GuardBefore - At));
+  const int64_t InPixels = At - B.GuardBefore;
+  const int64_t Y = InPixels / B.Stride, InRow = InPixels % B.Stride;
+  const int64_t RowBytes = B.Width * 4;
+  if (Y >= B.Height - 1 && InPixels - (B.Height - 1) * B.Stride >= RowBytes)
+    return Format("guard byte %lld after the pixels", (long long)(InPixels - (B.Height - 1) * B.Stride - RowBytes));
+  if (InRow >= RowBytes) return Format("padding byte %lld after row %lld", (long long)(InRow - RowBytes), (long long)Y);
+  return Format("byte %lld of pixel (%lld, %lld)", (long long)(InRow % 4), (long long)(InRow / 4), (long long)Y);
+}
+
+// The first byte of [From, To) that differs between Before and Now, described.
+std::string FirstBlockDifference(const TCanvasBlock& B, const uint8_t* Before, const uint8_t* Now, int64_t From,
+                                 int64_t To) {
+  if (From >= To || std::memcmp(Now + From, Before + From, size_t(To - From)) == 0) return "";
+  for (int64_t At = From; At < To; ++At) {
+    if (Now[At] != Before[At])
+      return Format("%s changed from %u to %u", BlockPlace(B, At).c_str(), Before[At], Now[At]);
+  }
+  return "";
+}
+
+}  // namespace
+
+std::string BlockChangedOutside(const TCanvasBlock& B, const uint8_t* Before, const uint8_t* Now,
+                                const TRect& Allowed) {
+  const int64_t Size = int64_t(B.Size());
+  if (std::memcmp(Now, Before, size_t(Size)) == 0) return "";
+  const TRect A = Intersect(Allowed, {0, 0, B.Width - 1, B.Height - 1});
+  if (IsEmpty(A)) return FirstBlockDifference(B, Before, Now, 0, Size);
+  // As on the screen: the bytes outside A run from the end of one allowed row segment to the
+  // start of the next (through the padding), plus the runs before the first and after the
+  // last, guards included.
+  std::string D = FirstBlockDifference(B, Before, Now, 0, B.Offset(A.X1, A.Y1));
+  for (int64_t Y = A.Y1; D.empty() && Y < A.Y2; ++Y)
+    D = FirstBlockDifference(B, Before, Now, B.Offset(A.X2 + 1, Y), B.Offset(A.X1, Y + 1));
+  if (D.empty()) D = FirstBlockDifference(B, Before, Now, B.Offset(A.X2 + 1, A.Y2), Size);
+  return D;
+}
+
+std::string BlockFourthBytesNot(const TCanvasBlock& B, const uint8_t* Now, const TRect& Allowed, uint8_t Value) {
+  const TRect A = Intersect(Allowed, {0, 0, B.Width - 1, B.Height - 1});
+  if (IsEmpty(A)) return "";
+  for (int64_t Y = A.Y1; Y <= A.Y2; ++Y) {
+    const uint8_t* Fourth = Now + B.Offset(A.X1, Y) + 3;
+    bool Same = true;
+    for (int64_t X = A.X1; X <= A.X2; ++X, Fourth += 4) Same &= *Fourth == Value;
+    if (Same) continue;
+    for (int64_t X = A.X1; X <= A.X2; ++X) {
+      const uint8_t F = Now[B.Offset(X, Y) + 3];
+      if (F != Value) return Format("fourth byte of pixel (%lld, %lld) is %u, not %u", (long long)X, (long long)Y, F, Value);
+    }
+  }
+  return "";
+}
+
+void CopyPixels(const TCanvasBlock& B, const uint8_t* From, uint8_t* To, const TRect& R) {
+  const TRect A = Intersect(R, {0, 0, B.Width - 1, B.Height - 1});
+  if (IsEmpty(A)) return;
+  for (int64_t Y = A.Y1; Y <= A.Y2; ++Y)
+    std::memcpy(To + B.Offset(A.X1, Y), From + B.Offset(A.X1, Y), size_t(A.X2 - A.X1 + 1) * 4);
+}
+
+TCanvasBlock ScreenBlock() { return {lumora::SCREEN_WIDTH, lumora::SCREEN_HEIGHT, lumora::ROW_BYTES, 0, 0}; }
+
 }  // namespace lumorafuzz

@@ -54,4 +54,29 @@ std::string ChangedOutside(const std::vector<uint8_t>& Before, const TRect& Allo
 // Names the first pixel whose fourth byte is not Value; "" when all are.
 std::string FourthBytesNot(uint8_t Value);
 
+// A block of memory holding a canvas: GuardBefore bytes, then Height rows of Width x 4 pixel
+// bytes Stride bytes apart (the bytes between the end of one row's pixels and the next row
+// belong to no pixel), the block ending GuardAfter bytes behind the last row's pixels.
+struct TCanvasBlock {
+  int64_t Width = 0, Height = 0, Stride = 0, GuardBefore = 0, GuardAfter = 0;
+  size_t Size() const { return size_t(GuardBefore + (Height - 1) * Stride + Width * 4 + GuardAfter); }
+  // Byte offset of pixel (X, Y) from the start of the block.
+  int64_t Offset(int64_t X, int64_t Y) const { return GuardBefore + Y * Stride + X * 4; }
+};
+
+// Compares the block Now with Before (both B.Size() bytes): names the first byte that
+// changed outside the pixels of Allowed, a guard or padding byte or a pixel outside it;
+// "" when none did.
+std::string BlockChangedOutside(const TCanvasBlock& B, const uint8_t* Before, const uint8_t* Now,
+                                const TRect& Allowed);
+
+// Names the first pixel of the block inside Allowed whose fourth byte is not Value.
+std::string BlockFourthBytesNot(const TCanvasBlock& B, const uint8_t* Now, const TRect& Allowed, uint8_t Value);
+
+// Copies the pixels of R (within the block) from From to To, blocks of layout B.
+void CopyPixels(const TCanvasBlock& B, const uint8_t* From, uint8_t* To, const TRect& R);
+
+// The back buffer as a block: no guards, rows ROW_BYTES apart.
+TCanvasBlock ScreenBlock();
+
 }  // namespace lumorafuzz

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -124,6 +125,56 @@ TEST(FuzzChecks, ChangesOutsideTheAllowedRectangleAreReported) {
   VirtualScreen[(3 * SCREEN_WIDTH + 4) * 4 + 3] = 9;
   EXPECT_NE(FourthBytesNot(0), "");
   ClearVirtualScreen();
+}
+
+// The canvas checks: a change to a guard byte, to the padding between rows or to a pixel
+// outside the allowed rectangle is reported, a change inside is not; fourth bytes are
+// looked at inside the rectangle only.
+TEST(FuzzChecks, CanvasBlockChangesOutsideTheAllowedPixelsAreReported) {
+  const TCanvasBlock B{5, 4, 5 * 4 + 3, 16, 16};  // 3 bytes of padding after each row
+  ASSERT_EQ(B.Size(), size_t(16 + 3 * 23 + 20 + 16));
+  std::vector<uint8_t> Before(B.Size());
+  for (size_t I = 0; I < Before.size(); ++I) Before[I] = uint8_t(I * 7);
+  const TRect Allowed{1, 1, 3, 2};
+  auto Changed = [&](int64_t At) {
+    std::vector<uint8_t> Now = Before;
+    Now[size_t(At)] ^= 1;
+    return BlockChangedOutside(B, Before.data(), Now.data(), Allowed);
+  };
+  EXPECT_EQ(BlockChangedOutside(B, Before.data(), Before.data(), Allowed), "");
+  EXPECT_EQ(Changed(B.Offset(1, 1)), "");      // inside, top-left
+  EXPECT_EQ(Changed(B.Offset(3, 2) + 3), "");  // inside, bottom-right, fourth byte
+  EXPECT_NE(Changed(B.Offset(0, 1)).find("pixel (0, 1)"), std::string::npos);
+  EXPECT_NE(Changed(B.Offset(4, 2)).find("pixel (4, 2)"), std::string::npos);
+  EXPECT_NE(Changed(B.Offset(2, 3)).find("pixel (2, 3)"), std::string::npos);
+  EXPECT_NE(Changed(B.Offset(5, 1)).find("padding byte 0 after row 1"), std::string::npos);
+  EXPECT_NE(Changed(B.Offset(0, 2) - 1).find("padding byte 2 after row 1"), std::string::npos);
+  EXPECT_NE(Changed(0).find("guard byte 16 before"), std::string::npos);
+  EXPECT_NE(Changed(B.GuardBefore - 1).find("guard byte 1 before"), std::string::npos);
+  EXPECT_NE(Changed(B.Offset(5, 3)).find("guard byte 0 after"), std::string::npos);
+  EXPECT_NE(Changed(int64_t(B.Size()) - 1).find("guard byte 15 after"), std::string::npos);
+  // Nothing allowed: every byte counts.
+  std::vector<uint8_t> Now = Before;
+  Now[size_t(B.Offset(2, 2))] ^= 1;
+  EXPECT_NE(BlockChangedOutside(B, Before.data(), Now.data(), EMPTY_RECT), "");
+
+  // Fourth bytes: 9 everywhere but in pixel (4, 3), outside the rectangle.
+  for (int64_t Y = 0; Y < B.Height; ++Y)
+    for (int64_t X = 0; X < B.Width; ++X) Now[size_t(B.Offset(X, Y) + 3)] = 9;
+  Now[size_t(B.Offset(4, 3) + 3)] = 8;
+  EXPECT_EQ(BlockFourthBytesNot(B, Now.data(), Allowed, 9), "");
+  EXPECT_NE(BlockFourthBytesNot(B, Now.data(), {0, 0, 4, 3}, 9).find("pixel (4, 3)"), std::string::npos);
+  EXPECT_EQ(BlockFourthBytesNot(B, Now.data(), EMPTY_RECT, 8), "");
+
+  // CopyPixels copies the rectangle's pixels and nothing else.
+  std::vector<uint8_t> To(B.Size(), 0);
+  CopyPixels(B, Before.data(), To.data(), Allowed);
+  EXPECT_EQ(BlockChangedOutside(B, Before.data(), To.data(), Allowed).empty(), false);
+  for (int64_t Y = 1; Y <= 2; ++Y)
+    EXPECT_EQ(std::memcmp(To.data() + B.Offset(1, Y), Before.data() + B.Offset(1, Y), 12), 0) << Y;
+  EXPECT_EQ(To[size_t(B.Offset(0, 1))], 0);
+  EXPECT_EQ(To[size_t(B.Offset(4, 2))], 0);
+  CopyPixels(B, Before.data(), To.data(), {3, 0, 1, 9});  // empty: nothing
 }
 
 }  // namespace
