@@ -37,9 +37,14 @@ inline constexpr size_t BMP_PREFIX_SIZE = 34;
 std::string FuzzBmp(const uint8_t* Data, size_t Size);
 
 // The input is a sequence of drawing calls (opcode byte, then arguments; see
-// fuzz_draw_body.cpp for the coding) run on a patterned screen. Checks that no call writes
-// outside the viewport or outside the bounding box of what it draws, that transparency 255
-// changes nothing, and that no fourth byte of the screen changes except by clearing.
+// fuzz_draw_body.cpp for the coding) run on a patterned screen and on patterned canvases
+// of many shapes (tall, wide, padded rows, unaligned, allocated, over a picture, refused)
+// made by the input. Checks that no call writes outside the viewport or outside the
+// bounding box of what it draws, nor outside a canvas's rows (its padding and the guard
+// bytes around it), that transparency 255 changes nothing, that no fourth byte changes
+// except by clearing, that canvases are made and refused, their viewports set and their
+// pixels cleared as documented, and that a canvas that fits the screen ends up with the
+// pixels of the same calls on the screen's corner.
 std::string FuzzDraw(const uint8_t* Data, size_t Size);
 
 }  // namespace lumorafuzz

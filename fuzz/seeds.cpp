@@ -156,6 +156,21 @@ void TDrawCoder::SetColor(uint8_t R, uint8_t G, uint8_t B, uint8_t Alpha) {
   Out.insert(Out.end(), {0, R, G, B, Alpha});
 }
 
+void TDrawCoder::Canvas(uint8_t Shape, uint8_t W, uint8_t H, uint8_t Pad) {
+  Out.insert(Out.end(), {9, Shape, W, H, Pad});
+}
+
+void TDrawCoder::Picture(int32_t X, int32_t Y, int32_t Width, int32_t Height, uint8_t Alpha, uint8_t Flags) {
+  Call(12, {X, Y, Width, Height});
+  Out.insert(Out.end(), {Alpha, Flags});
+}
+
+void TDrawCoder::Text(int32_t X, int32_t Y, const std::string& Text) {
+  Call(13, {X, Y});
+  Out.push_back(uint8_t(Text.size()));
+  Out.insert(Out.end(), Text.begin(), Text.end());
+}
+
 std::vector<TSeed> FntSeeds() {
   std::vector<TSeed> S;
   auto Add = [&](const std::string& Name, const TFntOptions& O) { S.push_back({Name + ".fnt", BuildFnt(O)}); };
@@ -383,6 +398,86 @@ std::vector<TSeed> DrawSeeds() {
   Invisible.SetColor(9, 9, 9, 0);
   Shapes(Invisible);
   S.push_back({"invisible_then_clear.draw", Invisible.Out});
+
+  // Canvases. Shape bytes: the low four bits the size class (0 tall, 1 wide, 2 about the
+  // screen, 3 small), bits 4-5 how it is made (0 caller's memory, 2 allocated, 3 a picture),
+  // bits 6-7 the misalignment.
+  enum { SCREEN = 10, ASSIGN_VIEWPORT = 11 };
+  auto CanvasShapes = [](TDrawCoder& C, int32_t W, int32_t H) {
+    C.Call(PIXEL, {0, 0});
+    C.Call(PIXEL, {W - 1, H - 1});
+    C.Call(LINE, {-5, -3, W + 4, H + 2});
+    C.Call(CIRCLE, {W / 2, H / 2, W / 3});
+    C.Call(RING, {W / 2, H / 2, 3, 4});
+    C.Call(RECTANGLE, {1, 1, W - 2, H - 2, 3});
+    C.Call(FILL, {W / 4, -10, W + 10, H / 3});
+    C.Picture(-3, -2, W + 6, H / 2 + 1, 0, 3);
+    C.Text(-4, H / 2 - 4, "CANVAS text");
+  };
+  TDrawCoder Small;  // 37 x 23 over the caller's memory, 13 bytes of padding per row
+  Small.Canvas(3, 36, 22, 13);
+  Small.SetColor(250, 120, 30, 0);
+  CanvasShapes(Small, 37, 23);
+  Small.SetColor(30, 120, 250, 100);
+  Small.Call(SETVIEWPORT, {5, 4, 30, 18});
+  CanvasShapes(Small, 37, 23);
+  Small.Call(ASSIGN_VIEWPORT, {-50, -50, 5000, 5000});  // beyond the canvas: clipped to it
+  CanvasShapes(Small, 37, 23);
+  Small.Call(ASSIGN_VIEWPORT, {Min, 3, Max, 2});        // empty
+  CanvasShapes(Small, 37, 23);
+  Small.Call(CLEAR, {});
+  Small.Call(SCREEN, {});
+  Small.Call(LINE, {0, 0, 100, 60});
+  S.push_back({"canvas_small_padded.draw", Small.Out});
+
+  TDrawCoder Made;  // an unaligned, an allocated and a picture canvas, then refusals
+  Made.Canvas(3 | 3 << 6, 20, 9, 2);
+  Made.SetColor(9, 200, 9, 0);
+  CanvasShapes(Made, 21, 10);
+  Made.Canvas(3 | 2 << 4, 40, 3, 0);
+  Made.SetColor(200, 9, 200, 60);
+  CanvasShapes(Made, 41, 4);
+  Made.Call(CLEAR, {});
+  CanvasShapes(Made, 41, 4);
+  Made.Canvas(3 | 3 << 4 | 1 << 6, 7, 30, 0);
+  Made.SetColor(1, 2, 250, 0);
+  CanvasShapes(Made, 8, 31);
+  Made.Canvas(3, 10, 10, 251);  // one row, a stride of 2^62 bytes
+  CanvasShapes(Made, 11, 1);
+  for (uint8_t Refusal = 252; Refusal != 0; ++Refusal) {
+    for (uint8_t Kind : {0, 2, 3}) {
+      Made.Canvas(uint8_t(3 | Kind << 4), 5, 5, Refusal);
+      CanvasShapes(Made, 6, 6);
+      Made.Call(CLEAR, {});
+    }
+  }
+  S.push_back({"canvas_made_and_refused.draw", Made.Out});
+
+  TDrawCoder Tall;  // 3 x 32,768 and 32,768 x 2, with lines, circles and pictures end to end
+  Tall.Canvas(0, 2, 0, 5);
+  Tall.SetColor(255, 255, 0, 0);
+  Tall.Call(LINE, {0, 0, 2, 32767});
+  Tall.Call(RING, {1, 32767, 2, 3});
+  Tall.Picture(0, 16000, 3, 16768, 0, 2);
+  Tall.Call(FILL, {Min, 32760, Max, Max});
+  Tall.Canvas(1 | 2 << 4, 0, 1, 0);
+  Tall.SetColor(0, 255, 255, 30);
+  Tall.Call(LINE, {0, 0, 32767, 1});
+  Tall.Picture(-5, 0, 32780, 2, 0, 2);
+  Tall.Text(32700, -4, "WIDE");
+  Tall.Call(ASSIGN_VIEWPORT, {32000, Min, 40000, Max});
+  Tall.Call(RECTANGLE, {31990, 0, 32767, 1, 2});
+  S.push_back({"canvas_tall_and_wide.draw", Tall.Out});
+
+  TDrawCoder Screen;  // 1011 x 767 mirrored in the screen's corner, 1020 x 770 not
+  Screen.Canvas(2, 11, 27, 20);
+  Screen.SetColor(100, 150, 200, 0);
+  Shapes(Screen);
+  Screen.Text(1000, 760, "EDGE");
+  Screen.Canvas(2, 20, 30, 3);
+  Screen.SetColor(200, 150, 100, 80);
+  Shapes(Screen);
+  S.push_back({"canvas_about_the_screen.draw", Screen.Out});
   return S;
 }
 

@@ -29,6 +29,10 @@ struct TDrawCoder {
   TBytes Out;
   void Call(int Op, std::initializer_list<int32_t> Args);
   void SetColor(uint8_t R, uint8_t G, uint8_t B, uint8_t Alpha);
+  // A new canvas from the bytes Shape, W, H and Pad (see NewCanvas in fuzz_draw_body.cpp).
+  void Canvas(uint8_t Shape, uint8_t W, uint8_t H, uint8_t Pad);
+  void Picture(int32_t X, int32_t Y, int32_t Width, int32_t Height, uint8_t Alpha, uint8_t Flags);
+  void Text(int32_t X, int32_t Y, const std::string& Text);
 };
 
 struct TSeed {
