@@ -1,6 +1,7 @@
 // lumora fuzzing support: headless display, scratch files and screen comparisons.
 // Relies on the public lumora API and POSIX (getpid) for the scratch file names.
 #include "fuzz/fuzz_support.h"
+#include "tests/support/oracle.h"
 
 #include <unistd.h>
 
@@ -105,8 +106,7 @@ uint8_t ReferenceBlend(uint8_t Old, uint8_t C, uint8_t Alpha, unsigned N) {
 }
 
 int64_t RoundedScale(int64_t Num, int64_t Den, int64_t Factor) {
-  const long double Q = (long double)Num / (long double)Den;
-  return int64_t(std::nearbyint(Q * (long double)Factor));
+  return testsupport::QuotientProductRounded(Num, Den, Factor);
 }
 
 void TakeSnapshot(std::vector<uint8_t>& Snapshot) {
