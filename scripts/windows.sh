@@ -209,9 +209,16 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     { cat "$BUILD/wineboot.log" >&2; die "creating the Wine prefix failed"; }
   wineserver -w
 fi
-# One Wine server for the whole run, kept alive between programs: a program started while
-# a server of the prefix shuts down can fail to start at all.
-wineserver -p
+# One Wine session for the whole run, kept alive between programs: a program started while
+# the prefix's server shuts down can fail to start at all. Its helper processes are started
+# here with no terminal or pipe of ours: started by a test, they would hold the test's output
+# pipe open and ctest would wait for them.
+start_wine_session() {
+  wineserver -p </dev/null >/dev/null 2>&1
+  WINESERVER_STARTED=1
+  wineboot </dev/null >/dev/null 2>&1
+}
+env -u DISPLAY bash -c "$(declare -f start_wine_session); start_wine_session"
 WINESERVER_STARTED=1
 # The tests and the recorder run without a display, whatever this session has.
 WINE_HEADLESS=(env -u DISPLAY -u WAYLAND_DISPLAY)
@@ -378,7 +385,7 @@ if [ $WINDOW -eq 1 ] && [ $HAVE_WINDOW_TOOLS -eq 1 ]; then
   # every later window off the screen: a fresh server starts one on the virtual display.
   wineserver -k 2>/dev/null || true
   wineserver -w
-  if start_xvfb && wineserver -p && check_window "$BIN" "$BUILD/showcase-window.png"; then
+  if start_xvfb && DISPLAY="$XVFB_DISPLAY" start_wine_session && check_window "$BIN" "$BUILD/showcase-window.png"; then
     WINDOW_RESULT="passed (screenshot build-windows/showcase-window.png)"
   else
     WINDOW_RESULT="FAILED"
