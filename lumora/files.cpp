@@ -3,6 +3,7 @@
 #include "lumora/internal/files.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace lumora::detail {
 
@@ -31,7 +32,14 @@ bool TReader::Read(void* Dst, size_t Count) {
 bool TReader::Skip(uint64_t Count) {
   if (Count == 0) return true;
   if (CanSeek) {
-    if (Count > uint64_t(INT64_MAX) || std::fseek(File, long(Count), SEEK_CUR) != 0) return false;
+    // fseek takes a long, 32 bits on Windows and 32-bit Linux: a longer skip goes in steps
+    // that each fit, so it never wraps into a backward seek.
+    constexpr uint64_t MAX_STEP = uint64_t(std::numeric_limits<long>::max());
+    for (uint64_t Left = Count; Left > 0;) {
+      const uint64_t Step = std::min(Left, MAX_STEP);
+      if (std::fseek(File, long(Step), SEEK_CUR) != 0) return false;
+      Left -= Step;
+    }
     Pos += Count;
     return true;
   }

@@ -4,6 +4,12 @@
 
 #include <sys/stat.h>
 
+// MSVC's <sys/stat.h> has the mode bits but not the POSIX tests on them.
+#if defined(_MSC_VER) && !defined(S_ISREG)
+#define S_ISREG(Mode) (((Mode) & _S_IFMT) == _S_IFREG)
+#define S_ISDIR(Mode) (((Mode) & _S_IFMT) == _S_IFDIR)
+#endif
+
 #include <cstdint>
 #include <cstdio>
 #include <memory>
