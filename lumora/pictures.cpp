@@ -15,6 +15,7 @@
 #include "lumora/internal/sampling.h"
 #include "lumora/internal/target.h"
 #include "lumora/lumora.h"
+#include "lumora/spans/scaled.h"
 
 namespace lumora {
 
@@ -305,6 +306,7 @@ struct TStretch {
 struct TShowTables {
   std::vector<size_t> ColumnOffset, RowOffset;
   std::vector<TStretch> Stretches;
+  std::vector<detail::TGatherBlock> Blocks;
   std::vector<uint8_t> Run;
 };
 TShowTables& ShowTables(int32_t Columns, int32_t Rows) {
@@ -312,10 +314,36 @@ TShowTables& ShowTables(int32_t Columns, int32_t Rows) {
   if (T.ColumnOffset.size() < size_t(Columns)) {
     T.ColumnOffset.resize(size_t(Columns));
     T.Stretches.resize(size_t(Columns));
+    T.Blocks.resize(size_t(Columns) / 8 + 1);
     T.Run.resize(size_t(Columns) * 4);
   }
   if (T.RowOffset.size() < size_t(Rows)) T.RowOffset.resize(size_t(Rows));
   return T;
+}
+
+// Out[I] = SourceIndex(First + I, Size, Last) x Scale for I < Count. The quotient and
+// remainder of (D + 1) x Last by Size are carried from one D to the next instead of
+// divided anew. Where they settle the index as ext::ScaleRound settles it (a quotient
+// below 2^32 and a value not within Size / 2^30 of a half: the same test), the index is
+// taken from them; elsewhere SourceIndex decides.
+void MapIndices(uint64_t First, int32_t Count, uint32_t Size, uint32_t Last, size_t Scale, size_t* Out) {
+  const uint64_t Step = Last / Size, StepRem = Last % Size;
+  const uint64_t N = (First + 1) * Last;  // D + 1 <= Size and Last are below 2^32
+  uint64_t Q = N / Size, Rem = N % Size;
+  for (int32_t I = 0; I < Count; ++I) {
+    const int64_t FromHalf = int64_t(2 * Rem) - int64_t(Size);
+    const uint64_t Distance = uint64_t(FromHalf < 0 ? -FromHalf : FromHalf);
+    const int64_t Index = Q >> 32 == 0 && Distance << 29 > Size
+                              ? int64_t(Q) + (FromHalf > 0)
+                              : detail::SourceIndex(First + uint64_t(I), Size, Last);
+    Out[I] = size_t(Index) * Scale;
+    Q += Step;
+    Rem += StepRem;
+    if (Rem >= Size) {
+      Rem -= Size;
+      ++Q;
+    }
+  }
 }
 
 }  // namespace
@@ -344,18 +372,18 @@ void ShowAlphaScaleBMPPicture(TCanvas& Canvas, int32_t X, int32_t Y, const TPict
   // The source column depends on the screen column only and the source row on the screen
   // row only: map each once, from the unclipped rectangle, so clipping does not shift.
   const uint32_t SourceRight = Picture.ImageWidth - 1, SourceBottom = Picture.ImageHeight - 1;
-  for (int32_t I = 0; I < Columns; ++I)
-    ColumnOffset[I] = size_t(detail::SourceIndex(uint64_t(X1 + I - X), Width, SourceRight)) * 4;
+  MapIndices(uint64_t(X1 - X), Columns, Width, SourceRight, 4, ColumnOffset);
   const size_t SourceRowBytes = size_t(Picture.ImageWidth) * 4;
-  for (int32_t I = 0; I < Rows; ++I)
-    RowOffset[I] =
-        size_t(detail::SourceIndex(uint64_t(Y1 + I - Y), Height, SourceBottom)) * SourceRowBytes;
+  MapIndices(uint64_t(Y1 - Y), Rows, Height, SourceBottom, SourceRowBytes, RowOffset);
 
   // Where the source columns of neighbouring screen columns follow one another (a picture
   // shown at about its own size), each row is put straight from the picture, one span per
-  // stretch of consecutive source columns. Otherwise each screen row's source pixels are
-  // gathered into one run and put with one span; consecutive screen rows that show the
-  // same source row reuse the run. Pixels of the transparent colour leave the screen alone.
+  // stretch of consecutive source columns. Otherwise, where every 8 neighbouring screen
+  // columns show source pixels within 8 consecutive ones (a picture shown wider than it
+  // is) and the processor can gather them by a permute, each row is one scaled span from
+  // its source row. Otherwise each screen row's source pixels are gathered into one run
+  // and put with one span; consecutive screen rows that show the same source row reuse
+  // the run. Pixels of the transparent colour leave the screen alone.
   TStretch* const Stretches = Tables.Stretches.data();
   int32_t StretchCount = 0;
   for (int32_t I = 0; I < Columns; ++I) {
@@ -369,6 +397,8 @@ void ShowAlphaScaleBMPPicture(TCanvas& Canvas, int32_t X, int32_t Y, const TPict
     Stretches[StretchCount++] = TStretch{I, 1, ColumnOffset[I]};
   }
   const bool Direct = int64_t(StretchCount) * 8 <= Columns;
+  const detail::TGatherBlock* const Blocks = Tables.Blocks.data();
+  const bool Scaled = !Direct && detail::PlanScaledSpan(ColumnOffset, Columns, SourceRowBytes, Tables.Blocks.data());
 
   const int32_t Key = Transparent ? detail::KeyOf(TransparentColor) : detail::NO_KEY;
   uint8_t* const Run = Tables.Run.data();
@@ -380,6 +410,10 @@ void ShowAlphaScaleBMPPicture(TCanvas& Canvas, int32_t X, int32_t Y, const TPict
       for (int32_t S = 0; S < StretchCount; ++S)
         detail::PictureSpan(DstRow + size_t(Stretches[S].First) * 4, SrcRow + Stretches[S].Source,
                             Stretches[S].Count, Alpha, Key);
+      continue;
+    }
+    if (Scaled) {
+      detail::ScaledPictureSpan(DstRow, SrcRow, Columns, Blocks, Alpha, Key);
       continue;
     }
     if (SrcRow != Gathered) {

@@ -1,5 +1,7 @@
-// Tests for the blend: the integer byte blend against the rounded floating-point mix, and
-// every span kernel against PutPixel. Relies on lumora/internal/blend.h only (no display).
+// Tests for the blend: the integer byte blend against the rounded floating-point mix, every
+// span kernel against PutPixel, and the scaled picture spans and source mapping that
+// ShowAlphaScaleBMPPicture builds on them. Relies on lumora/internal/blend.h, the scaled
+// spans and the canvas calls (no display).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +11,9 @@
 #include <vector>
 
 #include "lumora/internal/blend.h"
+#include "lumora/internal/sampling.h"
+#include "lumora/lumora.h"
+#include "lumora/spans/scaled.h"
 
 namespace {
 
@@ -215,6 +220,100 @@ TEST(Blend, KeyedSpansWithRunsOfTransparentPixels) {
       PictureSpanWith(K, Got.data() + Start, From, Count, Alpha, Key);
       ASSERT_EQ(Got, Want) << Name(K) << " keyed span of " << Count << " at " << Start
                            << ", Alpha " << Alpha << (AllKey ? ", all key" : "");
+    }
+  }
+}
+
+// A scaled span is the picture span of the source pixels its blocks pick: source rows
+// shown from 1 to 9 times as wide (blocks that repeat pixels, and source windows clamped
+// at the row's end), random clipped starts, every length from 8 to 120, with and without
+// a transparent colour, at unaligned screen positions.
+TEST(Blend, ScaledSpansPutTheGatheredPixels) {
+  std::mt19937 Rng(17);
+  std::uniform_int_distribution<int> Byte(0, 255);
+  const int32_t Key = KeyOf(TColor{0, 255, 0, 0});
+  int Planned = 0;
+  for (int Round = 0; Round < 4000; ++Round) {
+    const uint32_t SourceWidth = uint32_t(8 + Round % 50);
+    const uint32_t Width = SourceWidth + uint32_t(Round * 7 % (SourceWidth * 8 + 1));
+    const int32_t Columns = std::min<int32_t>(int32_t(Width), 8 + Round % 113);
+    const uint64_t First = uint64_t(Round) % (Width - uint32_t(Columns) + 1);
+    std::vector<size_t> ColumnOffset(static_cast<size_t>(Columns));
+    for (int32_t I = 0; I < Columns; ++I)
+      ColumnOffset[size_t(I)] = size_t(SourceIndex(First + uint64_t(I), Width, SourceWidth - 1)) * 4;
+    std::vector<uint8_t> Row(SourceWidth * 4);
+    for (uint8_t& B : Row) B = uint8_t(Byte(Rng));
+    for (size_t I = 0; I < Row.size(); I += 4) {
+      if (Byte(Rng) % 4 != 0) continue;
+      Row[I] = 0, Row[I + 1] = 255, Row[I + 2] = 0;
+    }
+    std::vector<TGatherBlock> Blocks(size_t(Columns) / 8 + 1);
+    if (!PlanScaledSpan(ColumnOffset.data(), Columns, Row.size(), Blocks.data())) {
+      ASSERT_FALSE(SpanKernelAvailable(TSpanKernel::Avx2)) << "round " << Round;
+      continue;
+    }
+    ++Planned;
+    std::vector<uint8_t> Gathered(size_t(Columns) * 4);
+    for (int32_t I = 0; I < Columns; ++I)
+      std::copy_n(&Row[ColumnOffset[size_t(I)]], 4, &Gathered[size_t(I) * 4]);
+    const size_t Start = size_t(Round % 11) * 4 + (Round % 13 == 0 ? 3 : 0);
+    std::vector<uint8_t> Screen(Start + size_t(Columns) * 4 + 40);
+    for (uint8_t& B : Screen) B = uint8_t(Byte(Rng));
+    const uint32_t Alpha = Round % 3 == 0 ? 0 : uint32_t(Byte(Rng));
+    const int32_t K = Round % 2 == 0 ? Key : NO_KEY;
+    std::vector<uint8_t> Want = Screen, Got = Screen;
+    PictureSpanWith(TSpanKernel::Scalar, Want.data() + Start, Gathered.data(), Columns, Alpha, K);
+    ScaledPictureSpan(Got.data() + Start, Row.data(), Columns, Blocks.data(), Alpha, K);
+    ASSERT_EQ(Got, Want) << "round " << Round << ": " << SourceWidth << " shown " << Width << " wide, "
+                         << Columns << " columns from " << First << ", Alpha " << Alpha;
+  }
+  if (SpanKernelAvailable(TSpanKernel::Avx2)) {
+    EXPECT_GT(Planned, 3000);
+  }
+}
+
+// Source pixels that are not within 8 of one another (a picture shown narrower than it
+// is), spans under 8 pixels and rows under 8 pixels are not planned as scaled spans.
+TEST(Blend, ScaledSpansAreNotPlannedWhereABlockCannotGatherIt) {
+  std::vector<TGatherBlock> Blocks(8);
+  std::vector<size_t> Halved(40), Wide(40);
+  for (size_t I = 0; I < Halved.size(); ++I) Halved[I] = I * 8, Wide[I] = I / 2 * 4;
+  EXPECT_FALSE(PlanScaledSpan(Halved.data(), 40, 80 * 4, Blocks.data()));
+  EXPECT_FALSE(PlanScaledSpan(Wide.data(), 7, 20 * 4, Blocks.data()));
+  EXPECT_FALSE(PlanScaledSpan(Wide.data(), 14, 7 * 4, Blocks.data()));
+  EXPECT_EQ(PlanScaledSpan(Wide.data(), 40, 20 * 4, Blocks.data()), SpanKernelAvailable(TSpanKernel::Avx2));
+}
+
+// The picture display maps every screen column to SourceIndex of its offset, for every
+// width from 1 to 600 and every source width from 1 to 600 (each pixel of a one-row
+// picture holds its own index), and for rows clipped on the left.
+TEST(Blend, PictureColumnsAreTheSourceIndexForAllSmallSizes) {
+  constexpr int32_t MAX_SIZE = 600;
+  std::vector<uint8_t> Pixels(size_t(MAX_SIZE) * 4);
+  for (int32_t I = 0; I < MAX_SIZE; ++I) {
+    Pixels[size_t(I) * 4] = uint8_t(I);
+    Pixels[size_t(I) * 4 + 1] = uint8_t(I >> 8);
+  }
+  std::vector<uint8_t> Memory(size_t(MAX_SIZE) * 4);
+  TCanvas Canvas;
+  ASSERT_TRUE(MakeCanvas(Canvas, Memory.data(), MAX_SIZE, 1, MAX_SIZE * 4));
+  for (uint32_t SourceWidth = 1; SourceWidth <= MAX_SIZE; ++SourceWidth) {
+    TPicture Picture;
+    Picture.Loaded = true;
+    Picture.ImageWidth = SourceWidth;
+    Picture.ImageHeight = 1;
+    Picture.PictureAdr = Pixels.data();
+    for (uint32_t Width = 1; Width <= MAX_SIZE; ++Width) {
+      const int32_t Left = -int32_t((SourceWidth * 7 + Width) % Width);  // clipped columns
+      ShowAlphaScaleBMPPicture(Canvas, Left, 0, Picture, Width, 1, 0, false, TColor{});
+      for (int64_t D = -Left; D < int64_t(Width); ++D) {
+        const uint8_t* P = &Memory[size_t(D + Left) * 4];
+        const int64_t Want = SourceIndex(uint64_t(D), Width, SourceWidth - 1);
+        if (P[0] + 256 * P[1] != Want) {
+          FAIL() << "source width " << SourceWidth << " shown " << Width << " wide from " << Left
+                 << ": column " << D << " shows " << P[0] + 256 * P[1] << ", not " << Want;
+        }
+      }
     }
   }
 }

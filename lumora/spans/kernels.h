@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "lumora/internal/blend.h"
+#include "lumora/spans/scaled.h"
 
 // Which kernels this build has. SSE2 and NEON are part of the base instruction set where
 // they are compiled (NEON: little-endian AArch64); AVX2 and AVX-512 are compiled per
@@ -58,6 +59,9 @@ void PictureSpanAvx2(uint8_t* Dst, const uint8_t* Src, int32_t Count, uint32_t A
 void ColorSpanAvx512(uint8_t* Dst, int32_t Count, TColor C);
 void PictureSpanAvx512(uint8_t* Dst, const uint8_t* Src, int32_t Count, uint32_t Alpha,
                        int32_t Key);
+// ScaledPictureSpan (scaled.h).
+void ScaledPictureSpanAvx2(uint8_t* Dst, const uint8_t* SrcRow, int32_t Columns,
+                           const TGatherBlock* Blocks, uint32_t Alpha, int32_t Key);
 #endif
 
 #if LUMORA_SPAN_NEON

@@ -1,8 +1,11 @@
 // lumora spans: ColorSpan and PictureSpan (blend.h) and the choice of kernel. The choice
 // is made once, before main: the processor's features are read into constants that every
 // later call, on any thread, only reads.
+#include <algorithm>
+
 #include "lumora/spans/kernels.h"
 #include "lumora/spans/scalar.h"
+#include "lumora/spans/scaled.h"
 
 namespace lumora::detail {
 
@@ -139,6 +142,38 @@ void PictureSpan(uint8_t* Dst, const uint8_t* Src, int32_t Count, uint32_t Alpha
   PictureSpanWasm(Dst, Src, Count, Alpha, Key);
 #else
   PictureSpanScalar(Dst, Src, Count, Alpha, Key);
+#endif
+}
+
+// The scaled span is an AVX2 permute of 8 source pixels for each 8 screen pixels.
+bool PlanScaledSpan(const size_t* ColumnOffset, int32_t Columns, size_t RowBytes,
+                    TGatherBlock* Blocks) {
+#if LUMORA_SPAN_AVX2
+  if (!HasAvx2 || Columns < 8 || RowBytes < 32) return false;
+  const int32_t Count = Columns / 8 + (Columns % 8 != 0);
+  for (int32_t I = 0; I < Count; ++I) {
+    const size_t* Offsets = ColumnOffset + std::min(I * 8, Columns - 8);
+    const size_t Lo = *std::min_element(Offsets, Offsets + 8);
+    const size_t Hi = *std::max_element(Offsets, Offsets + 8);
+    if (Hi - Lo > 28) return false;
+    // The 32 bytes read from Base stay within the row.
+    TGatherBlock& B = Blocks[I];
+    B.Base = std::min(Lo, RowBytes - 32);
+    for (int32_t N = 0; N < 8; ++N) B.Index[N] = uint8_t((Offsets[N] - B.Base) / 4);
+  }
+  return true;
+#else
+  (void)ColumnOffset, (void)Columns, (void)RowBytes, (void)Blocks;
+  return false;
+#endif
+}
+
+void ScaledPictureSpan(uint8_t* Dst, const uint8_t* SrcRow, int32_t Columns,
+                       const TGatherBlock* Blocks, uint32_t Alpha, int32_t Key) {
+#if LUMORA_SPAN_AVX2
+  ScaledPictureSpanAvx2(Dst, SrcRow, Columns, Blocks, Alpha, Key);
+#else
+  (void)Dst, (void)SrcRow, (void)Columns, (void)Blocks, (void)Alpha, (void)Key;
 #endif
 }
 

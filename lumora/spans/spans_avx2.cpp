@@ -93,16 +93,18 @@ struct TColourBlendOp {
   LUMORA_AVX2 void Apply(uint8_t* Dst, ptrdiff_t Offset) const { Store(Dst + Offset, Compute(Dst, Offset)); }
 };
 
-// Source pixels at the same offset from Src. With Keyed, source pixels whose blue, green
-// and red give Key keep their screen pixel, and a vector of 8 such pixels is neither read
-// nor written.
+// Source pixels over screen pixels. With Keyed, source pixels whose blue, green and red
+// give Key keep their screen pixel.
 template <bool Keyed, bool Copy>
-struct TPictureOp {
-  const uint8_t* Src;
+struct TPictureMix {
   TPictureBlend Blend;
   __m256i Key;
   LUMORA_AVX2 __m256i Hits(__m256i New) const {
     return _mm256_cmpeq_epi32(_mm256_and_si256(New, _mm256_set1_epi32(0x00FFFFFF)), Key);
+  }
+  // True when all 8 source pixels are of the key: the screen pixels stay as they are.
+  LUMORA_AVX2 bool AllHit(__m256i New) const {
+    return Keyed && _mm256_movemask_epi8(Hits(New)) == -1;
   }
   LUMORA_AVX2 __m256i Put(__m256i Old, __m256i New) const {
     if (Copy) {
@@ -112,13 +114,28 @@ struct TPictureOp {
     const __m256i Put = Blend.Put(Old, New);
     return Keyed ? _mm256_blendv_epi8(Put, Old, Hits(New)) : Put;
   }
+};
+
+template <bool Keyed, bool Copy>
+LUMORA_AVX2 TPictureMix<Keyed, Copy> MixOf(uint32_t Alpha, int32_t Key) {
+  const short W = Lane(Alpha | (255u - Alpha) << 8);
+  return {{_mm256_setr_epi16(W, W, W, 255, W, W, W, 255, W, W, W, 255, W, W, W, 255)},
+          _mm256_set1_epi32(Key)};
+}
+
+// Source pixels at the same offset from Src; a vector of 8 key pixels is neither read
+// nor written.
+template <bool Keyed, bool Copy>
+struct TPictureOp {
+  const uint8_t* Src;
+  TPictureMix<Keyed, Copy> Mix;
   LUMORA_AVX2 __m256i Compute(const uint8_t* Dst, ptrdiff_t Offset) const {
-    return Put(Load(Dst + Offset), Load(Src + Offset));
+    return Mix.Put(Load(Dst + Offset), Load(Src + Offset));
   }
   LUMORA_AVX2 void Apply(uint8_t* Dst, ptrdiff_t Offset) const {
     const __m256i New = Load(Src + Offset);
-    if (Keyed && _mm256_movemask_epi8(Hits(New)) == -1) return;
-    Store(Dst + Offset, Put(Load(Dst + Offset), New));
+    if (Mix.AllHit(New)) return;
+    Store(Dst + Offset, Mix.Put(Load(Dst + Offset), New));
   }
 };
 
@@ -145,16 +162,39 @@ LUMORA_AVX2 void PictureSpanAvx2T(uint8_t* Dst, const uint8_t* Src, int32_t Coun
     _mm256_zeroupper();
     return PictureSpanSse2(Dst, Src, Count, Alpha, Key);
   }
-  const short W = Lane(Alpha | (255u - Alpha) << 8);
-  TPictureOp<Keyed, Copy> Op{Src, {_mm256_setr_epi16(W, W, W, 255, W, W, W, 255, W, W, W, 255, W, W, W, 255)},
-                             _mm256_set1_epi32(Key)};
-  PutVectors(Dst, Count, Op);
+  PutVectors(Dst, Count, TPictureOp<Keyed, Copy>{Src, MixOf<Keyed, Copy>(Alpha, Key)});
+  _mm256_zeroupper();
+}
+
+// The 8 source pixels of a block of a scaled span.
+LUMORA_AVX2 inline __m256i Gather(const uint8_t* SrcRow, const TGatherBlock& B) {
+  const __m256i Index =
+      _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(B.Index)));
+  return _mm256_permutevar8x32_epi32(Load(SrcRow + B.Base), Index);
+}
+
+// Block I puts the pixels 8 I .. 8 I + 7; a last block for the last 8 pixels, when there
+// is one, is computed before anything is stored and stored last (see the top).
+template <bool Keyed, bool Copy>
+LUMORA_AVX2 void ScaledSpanAvx2T(uint8_t* Dst, const uint8_t* SrcRow, int32_t Columns,
+                                 const TGatherBlock* Blocks, uint32_t Alpha, int32_t Key) {
+  const TPictureMix<Keyed, Copy> Mix = MixOf<Keyed, Copy>(Alpha, Key);
+  const int32_t Whole = Columns / 8;
+  uint8_t* const LastDst = Dst + ptrdiff_t(Columns - 8) * 4;
+  const bool Rest = Columns % 8 != 0;
+  const __m256i Last = Rest ? Mix.Put(Load(LastDst), Gather(SrcRow, Blocks[Whole])) : __m256i{};
+  for (int32_t I = 0; I < Whole; ++I, Dst += 32) {
+    const __m256i New = Gather(SrcRow, Blocks[I]);
+    if (Mix.AllHit(New)) continue;
+    Store(Dst, Mix.Put(Load(Dst), New));
+  }
+  if (Rest) Store(LastDst, Last);
   _mm256_zeroupper();
 }
 
 }  // namespace
 
-__attribute__((target("avx2"))) void ColorSpanAvx2(uint8_t* Dst, int32_t Count, TColor C) {
+LUMORA_AVX2 void ColorSpanAvx2(uint8_t* Dst, int32_t Count, TColor C) {
   if (Count < 8) {
     _mm256_zeroupper();
     return ColorSpanSse2(Dst, Count, C);
@@ -173,14 +213,24 @@ __attribute__((target("avx2"))) void ColorSpanAvx2(uint8_t* Dst, int32_t Count, 
   _mm256_zeroupper();
 }
 
-__attribute__((target("avx2"))) void PictureSpanAvx2(uint8_t* Dst, const uint8_t* Src,
-                                                     int32_t Count, uint32_t Alpha, int32_t Key) {
+LUMORA_AVX2 void PictureSpanAvx2(uint8_t* Dst, const uint8_t* Src, int32_t Count,
+                                 uint32_t Alpha, int32_t Key) {
   if (Key >= 0) {
     if (Alpha == 0) return PictureSpanAvx2T<true, true>(Dst, Src, Count, Alpha, Key);
     return PictureSpanAvx2T<true, false>(Dst, Src, Count, Alpha, Key);
   }
   if (Alpha == 0) return PictureSpanAvx2T<false, true>(Dst, Src, Count, Alpha, Key);
   PictureSpanAvx2T<false, false>(Dst, Src, Count, Alpha, Key);
+}
+
+LUMORA_AVX2 void ScaledPictureSpanAvx2(uint8_t* Dst, const uint8_t* SrcRow, int32_t Columns,
+                                       const TGatherBlock* Blocks, uint32_t Alpha, int32_t Key) {
+  if (Key >= 0) {
+    if (Alpha == 0) return ScaledSpanAvx2T<true, true>(Dst, SrcRow, Columns, Blocks, Alpha, Key);
+    return ScaledSpanAvx2T<true, false>(Dst, SrcRow, Columns, Blocks, Alpha, Key);
+  }
+  if (Alpha == 0) return ScaledSpanAvx2T<false, true>(Dst, SrcRow, Columns, Blocks, Alpha, Key);
+  ScaledSpanAvx2T<false, false>(Dst, SrcRow, Columns, Blocks, Alpha, Key);
 }
 
 }  // namespace lumora::detail
