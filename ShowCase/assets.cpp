@@ -4,9 +4,7 @@
 
 #include "ShowCase/showcase.h"
 
-#if defined(_WIN32)
-#include <windows.h>
-#endif
+#include "lumora/internal/win32.h"
 
 namespace showcase {
 

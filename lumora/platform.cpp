@@ -5,13 +5,7 @@
 #include "lumora/lumora.h"  // before windows.h, whose macros share names with its constants
 
 #ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "lumora/internal/win32.h"
 #else
 #include <time.h>
 #include <unistd.h>

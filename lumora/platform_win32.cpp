@@ -8,13 +8,7 @@
 #include "lumora/lumora.h"
 #include "lumora/platform.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "lumora/internal/win32.h"
 
 #include <cstdio>
 #include <cstring>

@@ -10,15 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#endif
+#include "lumora/internal/win32.h"
 
 namespace tools {
 namespace {

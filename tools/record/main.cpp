@@ -21,15 +21,7 @@
 #include "tools/record/video.h"
 
 // After the library's headers, whose constants share names with the system's macros.
-#ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#endif
+#include "lumora/internal/win32.h"
 
 namespace fs = std::filesystem;
 using namespace record;
