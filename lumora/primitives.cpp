@@ -153,8 +153,11 @@ void WalkLine(const TTarget& T, int64_t X1, int64_t Y1, int64_t X2, int64_t Y2) 
   ptrdiff_t Offset = ptrdiff_t(T.Offset(X, Y));
   uint8_t* const Screen = T.Pixels;
   const TColor C = T.Color;
-  for (int64_t I = K.Lo; I <= K.Hi; ++I) {
+  for (int64_t I = K.Lo;; ++I) {
     detail::PutPixel(Screen + Offset, &C.B, C.Alpha);
+    // No step past the last pixel: on a canvas of one row the stride may be any size, and
+    // one more step could leave the offset's range.
+    if (I == K.Hi) break;
     S += N;
     if (S >= M) {
       S -= M;

@@ -182,6 +182,15 @@ TEST_F(Canvas, SizesViewportsAndOwnership) {
   EXPECT_EQ(C.Pixels[0], 0);
   FreeCanvas(C);
   EXPECT_EQ(C.Pixels, nullptr);
+  // One row may have any stride: the line walk takes no step past its last pixel (with
+  // the largest stride that step overflowed; the sanitizer build shows it).
+  uint8_t Row[11 * 4] = {};
+  TCanvas Wide;
+  ASSERT_TRUE(MakeCanvas(Wide, Row, 11, 1, INT64_MAX));
+  SetColor(Wide, 9, 9, 9, 0);
+  Line(Wide, 0, 0, 10, 1);
+  Rectangle(Wide, 1, 0, 9, 0, 1);
+  EXPECT_EQ(Row[10 * 4], 9);
   TCanvas Borrowed;
   ASSERT_TRUE(MakeCanvas(Borrowed, Mem.data(), 4, 4, 16));
   FreeCanvas(Borrowed);  // not the canvas's memory: left alone
