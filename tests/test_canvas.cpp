@@ -190,7 +190,8 @@ TEST_F(Canvas, SizesViewportsAndOwnership) {
   SetColor(Wide, 9, 9, 9, 0);
   Line(Wide, 0, 0, 10, 1);
   Rectangle(Wide, 1, 0, 9, 0, 1);
-  EXPECT_EQ(Row[10 * 4], 9);
+  EXPECT_EQ(Row[4 * 4], 9);  // the line's last pixel on row 0
+  EXPECT_EQ(Row[9 * 4], 9);  // the rectangle's right end
   TCanvas Borrowed;
   ASSERT_TRUE(MakeCanvas(Borrowed, Mem.data(), 4, 4, 16));
   FreeCanvas(Borrowed);  // not the canvas's memory: left alone
