@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "lumora/internal/extended.h"
 #include "lumora/internal/target.h"
@@ -175,6 +180,67 @@ void Span(const TTarget& T, int64_t Y, int64_t First, int64_t Last) {
   detail::ColorSpan(T.At(X1, Y), int32_t(X2 - X1 + 1), T.Color);
 }
 
+// The colour put over four pixels, as PutPixel on each in turn. Distinct pixels are put
+// together: an opaque colour by one 4-byte store each that keeps the fourth byte, a
+// translucent one (on x86) by one SSE2 blend of the four, dividing by 255 as the span
+// kernels do ((t x 257) >> 16 for t = Alpha x old + (255 - Alpha) x colour + 128; the
+// fourth byte weighted 255 with 255 added, which gives it back). Pixels that may coincide
+// are put one after another.
+class TQuadPut {
+ public:
+  explicit TQuadPut(TColor C) : C_(C), Colour_(uint32_t(C.B) | uint32_t(C.G) << 8 | uint32_t(C.R) << 16) {
+#if defined(__SSE2__)
+    const uint32_t Inv = 255u - C.Alpha;
+    const short A = short(C.Alpha);
+    const short TB = short(Inv * C.B + 128u), TG = short(Inv * C.G + 128u), TR = short(Inv * C.R + 128u);
+    Weight_ = _mm_setr_epi16(A, A, A, 255, A, A, A, 255);
+    Term_ = _mm_setr_epi16(TB, TG, TR, 255, TB, TG, TR, 255);
+#endif
+  }
+  void operator()(uint8_t* P0, uint8_t* P1, uint8_t* P2, uint8_t* P3, bool Distinct) const {
+    if (!Distinct) {
+      for (uint8_t* P : {P0, P1, P2, P3}) detail::PutPixel(P, &C_.B, C_.Alpha);
+      return;
+    }
+    if (C_.Alpha == 0) {
+      for (uint8_t* P : {P0, P1, P2, P3}) {
+        uint32_t V;
+        std::memcpy(&V, P, 4);
+        V = (V & 0xFF000000u) | Colour_;
+        std::memcpy(P, &V, 4);
+      }
+      return;
+    }
+#if defined(__SSE2__)
+    uint32_t V[4];
+    std::memcpy(&V[0], P0, 4);
+    std::memcpy(&V[1], P1, 4);
+    std::memcpy(&V[2], P2, 4);
+    std::memcpy(&V[3], P3, 4);
+    const __m128i Old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(V));
+    const __m128i Zero = _mm_setzero_si128(), M257 = _mm_set1_epi16(257);
+    const __m128i Lo =
+        _mm_mulhi_epu16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(Old, Zero), Weight_), Term_), M257);
+    const __m128i Hi =
+        _mm_mulhi_epu16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(Old, Zero), Weight_), Term_), M257);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(V), _mm_packus_epi16(Lo, Hi));
+    std::memcpy(P0, &V[0], 4);
+    std::memcpy(P1, &V[1], 4);
+    std::memcpy(P2, &V[2], 4);
+    std::memcpy(P3, &V[3], 4);
+#else
+    for (uint8_t* P : {P0, P1, P2, P3}) detail::PutPixel(P, &C_.B, C_.Alpha);
+#endif
+  }
+
+ private:
+  TColor C_;
+  uint32_t Colour_;
+#if defined(__SSE2__)
+  __m128i Weight_, Term_;
+#endif
+};
+
 // The thin circle of radius R >= 0. Row offset Y plots, for x from the previous row's
 // half-width down to this row's, the four mirrored pixels. Only row offsets with a
 // plotted row inside the viewport are walked, and in them only the x-offsets with a
@@ -186,19 +252,39 @@ void ThinCircle(const TTarget& T, int64_t XS, int64_t YS, int64_t R) {
   const uint64_t RR = uint64_t(R) * uint64_t(R);
   if (XS - R >= V.X1 && XS + R <= V.X2 && YS - R >= V.Y1 && YS + R <= V.Y2) {
     // Wholly inside the viewport: the same walk, with the four mirrored pixels put at
-    // offsets from the centre and no clip tests.
+    // offsets from the centre and no clip tests. The half-width round(sqrt(R^2 - Y^2)) is
+    // followed from row to row without a root: K is the rounded root of M exactly when
+    // K^2 - K < M <= K^2 + K. From row Y - 1 to row Y, M = R^2 - Y^2 falls by 2Y - 1; the
+    // upper bound stays true (M falls, and stepping K down to K - 1 makes it K^2 - K >= M),
+    // so K steps down while Slack = M - (K^2 - K) is not positive, each step adding
+    // 2 (K - 1) to Slack. At row 0, K = R and Slack = R.
     uint8_t* const Centre = T.At(XS, YS);
-    const TColor C = T.Color;
-    int64_t LastX = R;
+    const ptrdiff_t Stride = ptrdiff_t(T.Stride);
+    const TQuadPut Put(T.Color);
+    int64_t X = R, Slack = R, LastX = R;
     for (int64_t Y = 0; Y <= R; ++Y) {
-      const int64_t X = int64_t(RoundSqrt(RR - uint64_t(Y) * uint64_t(Y)));
-      const ptrdiff_t Down = ptrdiff_t(Y * T.Stride);
-      for (int64_t XO = LastX; XO >= X; --XO) {
-        const ptrdiff_t Right = ptrdiff_t(XO) * 4;
-        detail::PutPixel(Centre + Down + Right, &C.B, C.Alpha);
-        detail::PutPixel(Centre + Down - Right, &C.B, C.Alpha);
-        detail::PutPixel(Centre - Down - Right, &C.B, C.Alpha);
-        detail::PutPixel(Centre - Down + Right, &C.B, C.Alpha);
+      if (Y > 0) Slack -= 2 * Y - 1;
+      while (Slack <= 0 && X > 0) {
+        Slack += 2 * (X - 1);
+        --X;
+      }
+      // Row offsets +Y and -Y, x-offsets X .. LastX on both sides. Each pixel is put as
+      // often as by one pixel at a time (twice on the axes, where two of the four
+      // coincide); the order does not matter, every put being the same function of the
+      // pixel. Long runs (the flat top and bottom) are four spans.
+      const ptrdiff_t Down = ptrdiff_t(Y) * Stride;
+      const int64_t Count = LastX - X + 1;
+      if (Count >= 8) {
+        for (uint8_t* Row : {Centre + Down, Centre - Down}) {
+          detail::ColorSpan(Row + ptrdiff_t(X) * 4, int32_t(Count), T.Color);
+          detail::ColorSpan(Row - ptrdiff_t(LastX) * 4, int32_t(Count), T.Color);
+        }
+      } else {
+        for (int64_t XO = LastX; XO >= X; --XO) {
+          const ptrdiff_t Right = ptrdiff_t(XO) * 4;
+          Put(Centre + Down + Right, Centre + Down - Right, Centre - Down - Right, Centre - Down + Right,
+              Y > 0 && XO > 0);
+        }
       }
       LastX = X;
     }

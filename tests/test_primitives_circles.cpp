@@ -1,5 +1,8 @@
 // Tests for Circle: thin outlines, rings and discs, blend counts, clipping, extremes.
 // Relies on the headless display and the reference drawings in test_primitives_support.h.
+#include <algorithm>
+#include <cstring>
+
 #include "test_primitives_support.h"
 
 namespace {
@@ -270,6 +273,92 @@ TEST_F(CircleTest, EmptyViewportDrawsNothing) {
               Circle(512, 384, 300, 1);
             }),
             Counts{});
+}
+
+// Every thin circle of radius 0 to 2,500 drawn wholly inside a canvas, translucent and
+// opaque: each pixel is put exactly as often as the walk by round(sqrt(R^2 - Y^2)), row by
+// row, plots it (twice on the axes, four times at the centre of radius 0). Each row's runs
+// and the pixel either side of them are checked, then cleared; anything else a circle drew
+// stays behind and fails the check of the whole canvas at the end.
+TEST(ThinCircleRows, EveryRadiusUpTo2500PutsExactlyTheRoundedRootRuns) {
+  constexpr int64_t MAX_R = 2500, SIDE = 2 * MAX_R + 1;
+  TCanvas C;
+  ASSERT_TRUE(AllocateCanvas(C, int32_t(SIDE), int32_t(SIDE)));
+  for (const uint8_t Alpha : {uint8_t(200), uint8_t(0)}) {
+    // The value of a pixel put N times over black with white at this transparency.
+    uint8_t Level[5] = {0};
+    for (int N = 1; N < 5; ++N) Level[N] = uint8_t((55u * 255u + 200u * Level[N - 1] + 127u) / 255u);
+    if (Alpha == 0) std::fill(Level + 1, Level + 5, uint8_t(255));
+    SetColor(C, 255, 255, 255, Alpha);
+    for (int64_t R = 0; R <= MAX_R; ++R) {
+      Circle(C, int32_t(MAX_R), int32_t(MAX_R), int32_t(R));
+      int64_t LastX = R;
+      for (int64_t Y = 0; Y <= R; ++Y) {
+        const int64_t X = RefRoundSqrt(R * R - Y * Y);
+        for (int Side = 0; Side < (Y == 0 ? 1 : 2); ++Side) {  // row offsets +0 and -0 are one row
+          const int64_t Row = Side == 0 ? MAX_R + Y : MAX_R - Y;
+          uint8_t* P = C.Pixels + Row * C.Stride + MAX_R * 4;
+          auto Check = [&](int64_t XO) {
+            const int64_t A = XO < 0 ? -XO : XO;
+            if (A > MAX_R) return;  // beyond the canvas's edge
+            const int Times = A >= X && A <= LastX ? (Y == 0 ? 2 : 1) * (XO == 0 ? 2 : 1) : 0;
+            if (P[XO * 4] != Level[Times]) {
+              ADD_FAILURE() << "R " << R << ", alpha " << int(Alpha) << ": pixel (" << XO << ", "
+                            << Row - MAX_R << ") holds " << int(P[XO * 4]) << ", not the level of "
+                            << Times << " puts";
+            }
+            std::memset(P + XO * 4, 0, 4);
+          };
+          if (X == 0) {
+            for (int64_t XO = -LastX - 1; XO <= LastX + 1; ++XO) Check(XO);
+          } else {
+            for (int64_t XO = X - 1; XO <= LastX + 1; ++XO) Check(XO), Check(-XO);
+          }
+          if (HasFailure()) return;
+        }
+        LastX = X;
+      }
+    }
+    const uint8_t* const Begin = C.Pixels;
+    const uint8_t* const End = Begin + SIDE * SIDE * 4;
+    const int64_t I = std::find_if(Begin, End, [](uint8_t B) { return B != 0; }) - Begin;
+    ASSERT_EQ(I, SIDE * SIDE * 4) << "pixel (" << I / 4 % SIDE - MAX_R << ", " << I / 4 / SIDE - MAX_R
+                                  << ") drawn outside the runs, alpha " << int(Alpha);
+  }
+  FreeCanvas(C);
+}
+
+// A thin circle blends like Pixel for every transparency and colour, over pixels of every
+// value (the background shifts with the colour).
+TEST(ThinCircleRows, BlendsLikePixelForEveryTransparencyAndColour) {
+  constexpr int32_t SIDE = 64, R = 29;
+  std::vector<uint8_t> Got(SIDE * SIDE * 4), Want;
+  TCanvas C, Ref;
+  ASSERT_TRUE(MakeCanvas(C, Got.data(), SIDE, SIDE, SIDE * 4));
+  for (uint32_t Value = 0; Value < 256; ++Value) {
+    for (size_t I = 0; I < Got.size(); ++I) Got[I] = uint8_t(I * 37 + I / 256 * 11 + Value * 101);
+    const std::vector<uint8_t> Background = Got;
+    for (uint32_t Alpha = 0; Alpha < 256; ++Alpha) {
+      Got = Background;
+      Want = Background;
+      ASSERT_TRUE(MakeCanvas(Ref, Want.data(), SIDE, SIDE, SIDE * 4));
+      for (TCanvas* K : {&C, &Ref})
+        SetColor(*K, uint8_t(Value ^ 0x5A), uint8_t(255 - Value), uint8_t(Value), uint8_t(Alpha));
+      Circle(C, 32, 32, R);
+      int64_t LastX = R;
+      for (int64_t Y = 0; Y <= R; ++Y) {
+        const int64_t X = RefRoundSqrt(R * R - Y * Y);
+        for (int64_t XO = LastX; XO >= X; --XO) {
+          Pixel(Ref, int32_t(32 + XO), int32_t(32 + Y));
+          Pixel(Ref, int32_t(32 - XO), int32_t(32 + Y));
+          Pixel(Ref, int32_t(32 - XO), int32_t(32 - Y));
+          Pixel(Ref, int32_t(32 + XO), int32_t(32 - Y));
+        }
+        LastX = X;
+      }
+      ASSERT_TRUE(Got == Want) << "colour " << Value << ", transparency " << Alpha;
+    }
+  }
 }
 
 }  // namespace
