@@ -264,7 +264,8 @@ void CloseDirectDraw() {
   std::vector<uint8_t>().swap(Rgba);
 }
 
-uint32_t TickCount() { return platform::MonotonicMs(); }
+// performance.now(): milliseconds since the page began loading, never negative.
+uint32_t TickCount() { return uint32_t(uint64_t(emscripten_get_now())); }
 
 int16_t KeyState(int32_t VKey) {
   if (VKey != VK_ESCAPE) return 0;

@@ -6,7 +6,8 @@ WebSocket is spoken by the small client below.
 
   play    opens index.html, and at the given seconds of normal play saves a screenshot
           (PNG) and the part and step of the frame on the canvas just before and just
-          after it (the page's lumora_web_part and lumora_web_step); writes a JSON summary.
+          after it (the page's lumora_web_part and lumora_web_step); then presses Escape,
+          which must end the presentation; writes a JSON summary.
   hashes  opens index.html?hashes=1, waits until the page has hashed every frame and
           writes the hash list and the table of frame times it shows.
 """
@@ -249,6 +250,19 @@ def play(browser, url, seconds, out_dir):
     return shots
 
 
+def press_escape(browser):
+    """Presses and releases Escape on the page; the presentation must stop and say so."""
+    key = {"key": "Escape", "code": "Escape", "windowsVirtualKeyCode": 27, "nativeVirtualKeyCode": 27}
+    browser.call("Input.dispatchKeyEvent", {"type": "rawKeyDown", **key}, session=True)
+    browser.call("Input.dispatchKeyEvent", {"type": "keyUp", **key}, session=True)
+    wait_for(browser, "Module._lumora_web_part() === -2 && "
+                      "document.getElementById('status').textContent.startsWith('Stopped by Escape')",
+             10, "the end of the presentation after Escape")
+    status = browser.evaluate("document.getElementById('status').textContent")
+    print(f"  Escape: {status}", flush=True)
+    return status
+
+
 def hashes(browser, url, out_dir, timeout):
     browser.navigate(url)
     wait_for(browser, "typeof Module !== 'undefined' && !!Module.calledRun", 60, "the start of the module")
@@ -306,6 +320,7 @@ def main():
         if args.mode == "play":
             url = args.url + ("?" + "&".join(query) if query else "")
             summary = {"shots": play(browser, url, seconds, args.out)}
+            summary["escape"] = press_escape(browser)
         else:
             url = args.url + "?" + "&".join(["hashes=1"] + query)
             summary = hashes(browser, url, args.out, args.timeout)

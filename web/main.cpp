@@ -78,6 +78,7 @@ struct TPlay {
   bool Pausing = false;  // after a fade pass, until FADE_PAUSE_MS have passed
   uint32_t PauseFrom = 0;
   const showcase::TScene* Shown = nullptr;
+  std::string Missing;  // assets that did not load, for the line under the canvas
 };
 TPlay Play;
 
@@ -120,7 +121,8 @@ void PlayFrame() {
     Play.PauseFrom = GetTickCount();
   } else if (Frame.Scene != Play.Shown) {
     Play.Shown = Frame.Scene;
-    Status(std::string("Playing: ") + Frame.Scene->Name + ". Escape stops the presentation.");
+    Status(std::string("Playing: ") + Frame.Scene->Name + ". Escape stops the presentation." +
+           (Play.Missing.empty() ? "" : " Missing: " + Play.Missing + "."));
   }
 }
 
@@ -297,10 +299,9 @@ int main(int argc, char** argv) {
   }
 
   showcase::OpenShowcase();
-  std::string Missing;
   for (const std::string& File : showcase::MissingAssets()) {
     std::fprintf(stderr, "lumora-web: cannot load %s from the packed files\n", File.c_str());
-    Missing += (Missing.empty() ? "" : ", ") + File;
+    Play.Missing += (Play.Missing.empty() ? "" : ", ") + File;
   }
   if (!WindowShown()) {
     showcase::CloseShowcase();
@@ -309,7 +310,6 @@ int main(int argc, char** argv) {
   }
   std::printf("lumora-web: presenting with %s, %s\n", PresentationName(WebPresentationInUse()),
               KernelName());
-  if (!Missing.empty()) Status("Missing: " + Missing);
   emscripten_set_main_loop(PlayFrame, 0, false);
   return 0;
 }
