@@ -139,19 +139,37 @@ struct TPictureOp {
   }
 };
 
-// Count >= 8 pixels from Dst, as described at the top.
+// Count >= 8 pixels from Dst, as described at the top. The vectors that overlap are
+// loaded before either is stored. The first vector is stored early and the last one last,
+// so that the span's final stores lie at its end: the next row's first loads, a stride
+// further on, do not wait behind stores to the same offset within a page.
 template <class TOp>
 LUMORA_AVX2 inline void PutVectors(uint8_t* Dst, int32_t Count, const TOp& Op) {
   const ptrdiff_t LastOffset = ptrdiff_t(Count - 8) * 4;
-  const __m256i First = Op.Compute(Dst, 0);
-  const __m256i Last = Op.Compute(Dst, LastOffset);
-  // The first vector boundary after Dst; 8 pixels on when Dst is not on a pixel boundary.
+  if (Count < 24) {  // two or three vectors, all loaded first
+    const __m256i First = Op.Compute(Dst, 0);
+    const __m256i Last = Op.Compute(Dst, LastOffset);
+    if (Count > 16) Store(Dst + 32, Op.Compute(Dst, 32));
+    Store(Dst, First);
+    Store(Dst + LastOffset, Last);
+    return;
+  }
+  // The first vector boundary after Dst (none where Dst is not on a pixel boundary).
   const uintptr_t Address = reinterpret_cast<uintptr_t>(Dst);
-  ptrdiff_t Offset = (Address & 3) != 0 ? 32 : ptrdiff_t((0 - Address) & 31);
-  if (Offset == 0) Offset = 32;
-  for (; Offset <= LastOffset; Offset += 32) Op.Apply(Dst, Offset);
+  ptrdiff_t Offset = (Address & 3) != 0 ? 0 : ptrdiff_t((0 - Address) & 31);
+  if (Offset != 0) {
+    const __m256i First = Op.Compute(Dst, 0);
+    const __m256i Next = Op.Compute(Dst, Offset);
+    Store(Dst, First);
+    Store(Dst + Offset, Next);
+    Offset += 32;
+  }
+  for (; Offset + 32 <= LastOffset; Offset += 32) Op.Apply(Dst, Offset);
+  // One aligned vector is left, overlapping the last one (or being it).
+  const __m256i Rest = Op.Compute(Dst, Offset);
+  const __m256i Last = Op.Compute(Dst, LastOffset);
+  Store(Dst + Offset, Rest);
   Store(Dst + LastOffset, Last);
-  Store(Dst, First);
 }
 
 template <bool Keyed, bool Copy>
