@@ -158,7 +158,16 @@ void WalkLine(const TTarget& T, int64_t X1, int64_t Y1, int64_t X2, int64_t Y2) 
   ptrdiff_t Offset = ptrdiff_t(T.Offset(X, Y));
   uint8_t* const Screen = T.Pixels;
   const TColor C = T.Color;
+  // The pixel about AHEAD steps on is asked for early: on a large canvas each step of a
+  // steep line is another row, and its cache line (and page) would otherwise be waited for
+  // one at a time. The address is formed as a number, since it may lie past the line's end.
+  constexpr int64_t AHEAD = 16;
+  const ptrdiff_t Ahead = ptrdiff_t(AHEAD) * MajBytes + ptrdiff_t(M > 0 ? AHEAD * N / M : 0) * MinBytes;
+  const uintptr_t Base = reinterpret_cast<uintptr_t>(Screen);
   for (int64_t I = K.Lo;; ++I) {
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(reinterpret_cast<const void*>(Base + uintptr_t(Offset + Ahead)), 1);
+#endif
     detail::PutPixel(Screen + Offset, &C.B, C.Alpha);
     // No step past the last pixel: on a canvas of one row the stride may be any size, and
     // one more step could leave the offset's range.
@@ -327,9 +336,23 @@ bool RowIsUniform(const uint8_t* Row, int32_t Count, uint32_t Value) {
 }
 
 // Stores Value into Count pixels from Dst. On x86-64 with the string store, which writes
-// whole cache lines without reading them first (as memset does for large sizes).
+// whole cache lines without reading them first (as memset does for large sizes); a store
+// run larger than the caches goes around them with streaming stores, which neither read
+// the lines nor push the rest of the caches out.
 void FillPixels(uint8_t* Dst, size_t Count, uint32_t Value) {
 #if defined(__x86_64__) && defined(__GNUC__)
+  constexpr size_t STREAM_BYTES = size_t(16) << 20;
+  if (Count * 4 >= STREAM_BYTES && reinterpret_cast<uintptr_t>(Dst) % 4 == 0) {
+    for (; reinterpret_cast<uintptr_t>(Dst) % 16 != 0; Dst += 4, --Count) std::memcpy(Dst, &Value, 4);
+    const __m128i V = _mm_set1_epi32(int32_t(Value));
+    for (; Count >= 16; Count -= 16, Dst += 64) {
+      _mm_stream_si128(reinterpret_cast<__m128i*>(Dst), V);
+      _mm_stream_si128(reinterpret_cast<__m128i*>(Dst + 16), V);
+      _mm_stream_si128(reinterpret_cast<__m128i*>(Dst + 32), V);
+      _mm_stream_si128(reinterpret_cast<__m128i*>(Dst + 48), V);
+    }
+    _mm_sfence();
+  }
   __asm__ volatile("rep stosl" : "+D"(Dst), "+c"(Count) : "a"(Value) : "memory");
 #else
   for (size_t I = 0; I < Count; ++I) std::memcpy(Dst + I * 4, &Value, 4);
@@ -427,6 +450,10 @@ void FillRectangle(TCanvas& Canvas, int32_t X1, int32_t Y1, int32_t X2, int32_t 
       Dst += Stride;
       std::memcpy(Dst, Row, Size);
     }
+  } else if (int64_t(Count) * 4 == T.Stride) {
+    // Whole rows without padding: the rows below are one span (a canvas holds at most
+    // 2^30 pixels, so the count fits).
+    detail::ColorSpan(Row + Stride, int32_t(int64_t(Count) * (CY2 - CY1)), T.Color);
   } else {
     for (int32_t Y = CY1 + 1; Y <= CY2; ++Y) {
       Row += Stride;

@@ -231,4 +231,45 @@ TEST_F(RectangleTest, ExtremeCoordinatesAndWidthsReturnAtOnce) {
   EXPECT_LT(Ms, 2000.0);
 }
 
+// Fills of whole canvases: an opaque fill larger than the caches (stored around them) on
+// canvases whose pixels start at every alignment of 16 bytes and off a pixel boundary,
+// and translucent fills of whole rows with and without padding between the rows; every
+// byte against Pixel over every pixel, and the padding left alone.
+TEST(CanvasFill, LargeOpaqueFillsAndWholeRowTranslucentFills) {
+  constexpr int32_t W = 2100, H = 2100;  // 17.6 MB
+  std::vector<uint8_t> Memory(size_t(W) * H * 4 + 64);
+  for (const size_t Shift : {size_t(0), size_t(4), size_t(8), size_t(12), size_t(2)}) {
+    for (size_t I = 0; I < Memory.size(); ++I) Memory[I] = uint8_t(I * 7 + Shift);
+    uint8_t* const Pixels = Memory.data() + Shift;
+    for (int32_t X = 0; X < W; ++X) Pixels[size_t(X) * 4 + 3] = 0x3C;  // uniform first row
+    const std::vector<uint8_t> Before = Memory;
+    TCanvas C;
+    ASSERT_TRUE(MakeCanvas(C, Pixels, W, H, int64_t(W) * 4));
+    SetColor(C, 9, 8, 7, 0);
+    FillRectangle(C, -5, -5, W + 5, H + 5);
+    for (size_t I = 0; I < size_t(W) * H; ++I) {
+      const uint8_t* P = Pixels + I * 4;
+      ASSERT_TRUE(P[0] == 7 && P[1] == 8 && P[2] == 9 && P[3] == 0x3C) << "pixel " << I << ", shift " << Shift;
+    }
+    ASSERT_TRUE(std::equal(Memory.begin(), Memory.begin() + ptrdiff_t(Shift), Before.begin()));
+    ASSERT_TRUE(std::equal(Memory.begin() + ptrdiff_t(Shift) + ptrdiff_t(W) * H * 4, Memory.end(),
+                           Before.begin() + ptrdiff_t(Shift) + ptrdiff_t(W) * H * 4));
+  }
+  for (const int64_t Padding : {int64_t(0), int64_t(12)}) {
+    constexpr int32_t TW = 301, TH = 97;
+    const int64_t Stride = TW * 4 + Padding;
+    std::vector<uint8_t> Got(size_t(Stride * TH));
+    for (size_t I = 0; I < Got.size(); ++I) Got[I] = uint8_t(I * 13 + 5);
+    std::vector<uint8_t> Want = Got;
+    TCanvas C, Ref;
+    ASSERT_TRUE(MakeCanvas(C, Got.data(), TW, TH, Stride));
+    ASSERT_TRUE(MakeCanvas(Ref, Want.data(), TW, TH, Stride));
+    for (TCanvas* K : {&C, &Ref}) SetColor(*K, 200, 100, 50, 77);
+    FillRectangle(C, 0, 0, TW - 1, TH - 1);
+    for (int32_t Y = 0; Y < TH; ++Y)
+      for (int32_t X = 0; X < TW; ++X) Pixel(Ref, X, Y);
+    ASSERT_TRUE(Got == Want) << "padding " << Padding;
+  }
+}
+
 }  // namespace
