@@ -413,7 +413,12 @@ void ShowAlphaScaleBMPPicture(TCanvas& Canvas, int32_t X, int32_t Y, const TPict
       continue;
     }
     if (Scaled) {
-      detail::ScaledPictureSpan(DstRow, SrcRow, Columns, Blocks, Alpha, Key);
+      // This row and the rows below it that show the same source row, together.
+      int32_t Same = 1;
+      while (J + Same < Rows && RowOffset[J + Same] == RowOffset[J]) ++Same;
+      detail::ScaledPictureSpan(DstRow, T.Stride, Same, SrcRow, Columns, Blocks, Alpha, Key);
+      J += Same - 1;
+      DstRow += (Same - 1) * T.Stride;
       continue;
     }
     if (SrcRow != Gathered) {

@@ -224,10 +224,11 @@ TEST(Blend, KeyedSpansWithRunsOfTransparentPixels) {
   }
 }
 
-// A scaled span is the picture span of the source pixels its blocks pick: source rows
-// shown from 1 to 9 times as wide (blocks that repeat pixels, and source windows clamped
-// at the row's end), random clipped starts, every length from 8 to 120, with and without
-// a transparent colour, at unaligned screen positions.
+// A scaled span is the picture span of the source pixels its blocks pick, on each of its
+// rows: source rows shown from 1 to 9 times as wide (blocks that repeat pixels, and source
+// windows clamped at the row's end), random clipped starts, every length from 8 to 120,
+// one to three rows with and without gaps between them, with and without a transparent
+// colour, at unaligned screen positions.
 TEST(Blend, ScaledSpansPutTheGatheredPixels) {
   std::mt19937 Rng(17);
   std::uniform_int_distribution<int> Byte(0, 255);
@@ -256,14 +257,19 @@ TEST(Blend, ScaledSpansPutTheGatheredPixels) {
     std::vector<uint8_t> Gathered(size_t(Columns) * 4);
     for (int32_t I = 0; I < Columns; ++I)
       std::copy_n(&Row[ColumnOffset[size_t(I)]], 4, &Gathered[size_t(I) * 4]);
+    // One to three screen rows showing the source row, with a gap between them.
     const size_t Start = size_t(Round % 11) * 4 + (Round % 13 == 0 ? 3 : 0);
-    std::vector<uint8_t> Screen(Start + size_t(Columns) * 4 + 40);
+    const int32_t Rows = 1 + Round % 3;
+    const int64_t Stride = int64_t(Columns) * 4 + Round % 5 * 4;
+    std::vector<uint8_t> Screen(Start + size_t(Stride) * size_t(Rows) + 40);
     for (uint8_t& B : Screen) B = uint8_t(Byte(Rng));
     const uint32_t Alpha = Round % 3 == 0 ? 0 : uint32_t(Byte(Rng));
     const int32_t K = Round % 2 == 0 ? Key : NO_KEY;
     std::vector<uint8_t> Want = Screen, Got = Screen;
-    PictureSpanWith(TSpanKernel::Scalar, Want.data() + Start, Gathered.data(), Columns, Alpha, K);
-    ScaledPictureSpan(Got.data() + Start, Row.data(), Columns, Blocks.data(), Alpha, K);
+    for (int32_t J = 0; J < Rows; ++J)
+      PictureSpanWith(TSpanKernel::Scalar, Want.data() + Start + size_t(J * Stride), Gathered.data(),
+                      Columns, Alpha, K);
+    ScaledPictureSpan(Got.data() + Start, Stride, Rows, Row.data(), Columns, Blocks.data(), Alpha, K);
     ASSERT_EQ(Got, Want) << "round " << Round << ": " << SourceWidth << " shown " << Width << " wide, "
                          << Columns << " columns from " << First << ", Alpha " << Alpha;
   }

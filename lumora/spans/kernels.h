@@ -60,8 +60,8 @@ void ColorSpanAvx512(uint8_t* Dst, int32_t Count, TColor C);
 void PictureSpanAvx512(uint8_t* Dst, const uint8_t* Src, int32_t Count, uint32_t Alpha,
                        int32_t Key);
 // ScaledPictureSpan (scaled.h).
-void ScaledPictureSpanAvx2(uint8_t* Dst, const uint8_t* SrcRow, int32_t Columns,
-                           const TGatherBlock* Blocks, uint32_t Alpha, int32_t Key);
+void ScaledPictureSpanAvx2(uint8_t* Dst, int64_t Stride, int32_t Rows, const uint8_t* SrcRow,
+                           int32_t Columns, const TGatherBlock* Blocks, uint32_t Alpha, int32_t Key);
 #endif
 
 #if LUMORA_SPAN_NEON

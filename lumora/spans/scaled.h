@@ -24,9 +24,10 @@ struct TGatherBlock {
 bool PlanScaledSpan(const size_t* ColumnOffset, int32_t Columns, size_t RowBytes,
                     TGatherBlock* Blocks);
 
-// PictureSpan(Dst, P, Columns, Alpha, Key) with P the pixels that Blocks pick from SrcRow;
-// only with the blocks of a PlanScaledSpan that returned true.
-void ScaledPictureSpan(uint8_t* Dst, const uint8_t* SrcRow, int32_t Columns,
-                       const TGatherBlock* Blocks, uint32_t Alpha, int32_t Key);
+// PictureSpan(Dst + J x Stride, P, Columns, Alpha, Key) for J < Rows, with P the pixels
+// that Blocks pick from SrcRow: Rows screen rows that show the same source row. Only with
+// the blocks of a PlanScaledSpan that returned true; the rows do not overlap.
+void ScaledPictureSpan(uint8_t* Dst, int64_t Stride, int32_t Rows, const uint8_t* SrcRow,
+                       int32_t Columns, const TGatherBlock* Blocks, uint32_t Alpha, int32_t Key);
 
 }  // namespace lumora::detail

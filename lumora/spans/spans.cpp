@@ -168,12 +168,12 @@ bool PlanScaledSpan(const size_t* ColumnOffset, int32_t Columns, size_t RowBytes
 #endif
 }
 
-void ScaledPictureSpan(uint8_t* Dst, const uint8_t* SrcRow, int32_t Columns,
-                       const TGatherBlock* Blocks, uint32_t Alpha, int32_t Key) {
+void ScaledPictureSpan(uint8_t* Dst, int64_t Stride, int32_t Rows, const uint8_t* SrcRow,
+                       int32_t Columns, const TGatherBlock* Blocks, uint32_t Alpha, int32_t Key) {
 #if LUMORA_SPAN_AVX2
-  ScaledPictureSpanAvx2(Dst, SrcRow, Columns, Blocks, Alpha, Key);
+  ScaledPictureSpanAvx2(Dst, Stride, Rows, SrcRow, Columns, Blocks, Alpha, Key);
 #else
-  (void)Dst, (void)SrcRow, (void)Columns, (void)Blocks, (void)Alpha, (void)Key;
+  (void)Dst, (void)Stride, (void)Rows, (void)SrcRow, (void)Columns, (void)Blocks, (void)Alpha, (void)Key;
 #endif
 }
 

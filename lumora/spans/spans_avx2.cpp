@@ -62,16 +62,17 @@ struct TColourBlend {
 // byte is weighted (255, 0): 255 x old + 128, which the division returns as old.
 struct TPictureBlend {
   __m256i Weight;
-  LUMORA_AVX2 __m256i Put(__m256i Old, __m256i New) const {
-    const __m256i Flip = _mm256_set1_epi8(char(0x80));
+  // N: the new pixels with every byte's top bit flipped (byte - 128 as a signed byte).
+  LUMORA_AVX2 __m256i PutFlipped(__m256i Old, __m256i N) const {
     const __m256i Bias = _mm256_set1_epi16(short(0x8000));
-    const __m256i O = _mm256_xor_si256(Old, Flip), N = _mm256_xor_si256(New, Flip);
+    const __m256i O = _mm256_xor_si256(Old, Flip());
     const __m256i Lo = Div255Avx2(
         _mm256_add_epi16(_mm256_maddubs_epi16(Weight, _mm256_unpacklo_epi8(O, N)), Bias));
     const __m256i Hi = Div255Avx2(
         _mm256_add_epi16(_mm256_maddubs_epi16(Weight, _mm256_unpackhi_epi8(O, N)), Bias));
     return _mm256_packus_epi16(Lo, Hi);
   }
+  LUMORA_AVX2 static __m256i Flip() { return _mm256_set1_epi8(char(0x80)); }
 };
 
 // The operations that put 8 pixels at byte offset Offset of the span (Dst + Offset).
@@ -94,25 +95,29 @@ struct TColourBlendOp {
 };
 
 // Source pixels over screen pixels. With Keyed, source pixels whose blue, green and red
-// give Key keep their screen pixel.
+// give Key keep their screen pixel. Ready prepares 8 source pixels once for any number of
+// screen rows: the key hits, and for a blend the bytes flipped to signed.
 template <bool Keyed, bool Copy>
 struct TPictureMix {
   TPictureBlend Blend;
   __m256i Key;
-  LUMORA_AVX2 __m256i Hits(__m256i New) const {
-    return _mm256_cmpeq_epi32(_mm256_and_si256(New, _mm256_set1_epi32(0x00FFFFFF)), Key);
+  struct TReady {
+    __m256i New, Hits;
+  };
+  LUMORA_AVX2 TReady Ready(__m256i New) const {
+    const __m256i Hits =
+        Keyed ? _mm256_cmpeq_epi32(_mm256_and_si256(New, _mm256_set1_epi32(0x00FFFFFF)), Key)
+              : _mm256_setzero_si256();
+    return {Copy ? New : _mm256_xor_si256(New, TPictureBlend::Flip()), Hits};
   }
   // True when all 8 source pixels are of the key: the screen pixels stay as they are.
-  LUMORA_AVX2 bool AllHit(__m256i New) const {
-    return Keyed && _mm256_movemask_epi8(Hits(New)) == -1;
+  LUMORA_AVX2 bool AllHit(const TReady& R) const {
+    return Keyed && _mm256_movemask_epi8(R.Hits) == -1;
   }
-  LUMORA_AVX2 __m256i Put(__m256i Old, __m256i New) const {
-    if (Copy) {
-      const __m256i Keep = Keyed ? _mm256_or_si256(Hits(New), FourthBytes()) : FourthBytes();
-      return _mm256_blendv_epi8(New, Old, Keep);
-    }
-    const __m256i Put = Blend.Put(Old, New);
-    return Keyed ? _mm256_blendv_epi8(Put, Old, Hits(New)) : Put;
+  LUMORA_AVX2 __m256i Put(__m256i Old, const TReady& R) const {
+    if (Copy) return _mm256_blendv_epi8(R.New, Old, Keyed ? _mm256_or_si256(R.Hits, FourthBytes()) : FourthBytes());
+    const __m256i Put = Blend.PutFlipped(Old, R.New);
+    return Keyed ? _mm256_blendv_epi8(Put, Old, R.Hits) : Put;
   }
 };
 
@@ -130,12 +135,12 @@ struct TPictureOp {
   const uint8_t* Src;
   TPictureMix<Keyed, Copy> Mix;
   LUMORA_AVX2 __m256i Compute(const uint8_t* Dst, ptrdiff_t Offset) const {
-    return Mix.Put(Load(Dst + Offset), Load(Src + Offset));
+    return Mix.Put(Load(Dst + Offset), Mix.Ready(Load(Src + Offset)));
   }
   LUMORA_AVX2 void Apply(uint8_t* Dst, ptrdiff_t Offset) const {
-    const __m256i New = Load(Src + Offset);
-    if (Mix.AllHit(New)) return;
-    Store(Dst + Offset, Mix.Put(Load(Dst + Offset), New));
+    const auto R = Mix.Ready(Load(Src + Offset));
+    if (Mix.AllHit(R)) return;
+    Store(Dst + Offset, Mix.Put(Load(Dst + Offset), R));
   }
 };
 
@@ -191,22 +196,37 @@ LUMORA_AVX2 inline __m256i Gather(const uint8_t* SrcRow, const TGatherBlock& B) 
   return _mm256_permutevar8x32_epi32(Load(SrcRow + B.Base), Index);
 }
 
-// Block I puts the pixels 8 I .. 8 I + 7; a last block for the last 8 pixels, when there
-// is one, is computed before anything is stored and stored last (see the top).
+// Rows screen rows, Stride bytes apart, that show the same source row. Block I puts the
+// pixels 8 I .. 8 I + 7 of every row, its source pixels gathered and readied once. When
+// Columns is not a multiple of 8, the last whole block and the block of the last 8 pixels
+// overlap: both are loaded before either is stored (see the top).
 template <bool Keyed, bool Copy>
-LUMORA_AVX2 void ScaledSpanAvx2T(uint8_t* Dst, const uint8_t* SrcRow, int32_t Columns,
-                                 const TGatherBlock* Blocks, uint32_t Alpha, int32_t Key) {
+LUMORA_AVX2 void ScaledSpanAvx2T(uint8_t* Dst, int64_t Stride, int32_t Rows, const uint8_t* SrcRow,
+                                 int32_t Columns, const TGatherBlock* Blocks, uint32_t Alpha,
+                                 int32_t Key) {
   const TPictureMix<Keyed, Copy> Mix = MixOf<Keyed, Copy>(Alpha, Key);
   const int32_t Whole = Columns / 8;
-  uint8_t* const LastDst = Dst + ptrdiff_t(Columns - 8) * 4;
   const bool Rest = Columns % 8 != 0;
-  const __m256i Last = Rest ? Mix.Put(Load(LastDst), Gather(SrcRow, Blocks[Whole])) : __m256i{};
-  for (int32_t I = 0; I < Whole; ++I, Dst += 32) {
-    const __m256i New = Gather(SrcRow, Blocks[I]);
-    if (Mix.AllHit(New)) continue;
-    Store(Dst, Mix.Put(Load(Dst), New));
+  const int32_t Apart = Rest ? Whole - 1 : Whole;  // blocks that overlap no other
+  for (int32_t I = 0; I < Apart; ++I) {
+    const auto R = Mix.Ready(Gather(SrcRow, Blocks[I]));
+    if (Mix.AllHit(R)) continue;
+    for (int32_t J = 0; J < Rows; ++J) {
+      uint8_t* const D = Dst + J * Stride + I * 32;
+      Store(D, Mix.Put(Load(D), R));
+    }
   }
-  if (Rest) Store(LastDst, Last);
+  if (Rest) {
+    const auto A = Mix.Ready(Gather(SrcRow, Blocks[Whole - 1]));
+    const auto B = Mix.Ready(Gather(SrcRow, Blocks[Whole]));
+    for (int32_t J = 0; J < Rows; ++J) {
+      uint8_t* const D = Dst + J * Stride + (Whole - 1) * 32;
+      uint8_t* const E = Dst + J * Stride + ptrdiff_t(Columns - 8) * 4;
+      const __m256i VA = Mix.Put(Load(D), A), VB = Mix.Put(Load(E), B);
+      Store(D, VA);
+      Store(E, VB);
+    }
+  }
   _mm256_zeroupper();
 }
 
@@ -241,14 +261,15 @@ LUMORA_AVX2 void PictureSpanAvx2(uint8_t* Dst, const uint8_t* Src, int32_t Count
   PictureSpanAvx2T<false, false>(Dst, Src, Count, Alpha, Key);
 }
 
-LUMORA_AVX2 void ScaledPictureSpanAvx2(uint8_t* Dst, const uint8_t* SrcRow, int32_t Columns,
+LUMORA_AVX2 void ScaledPictureSpanAvx2(uint8_t* Dst, int64_t Stride, int32_t Rows,
+                                       const uint8_t* SrcRow, int32_t Columns,
                                        const TGatherBlock* Blocks, uint32_t Alpha, int32_t Key) {
   if (Key >= 0) {
-    if (Alpha == 0) return ScaledSpanAvx2T<true, true>(Dst, SrcRow, Columns, Blocks, Alpha, Key);
-    return ScaledSpanAvx2T<true, false>(Dst, SrcRow, Columns, Blocks, Alpha, Key);
+    if (Alpha == 0) return ScaledSpanAvx2T<true, true>(Dst, Stride, Rows, SrcRow, Columns, Blocks, Alpha, Key);
+    return ScaledSpanAvx2T<true, false>(Dst, Stride, Rows, SrcRow, Columns, Blocks, Alpha, Key);
   }
-  if (Alpha == 0) return ScaledSpanAvx2T<false, true>(Dst, SrcRow, Columns, Blocks, Alpha, Key);
-  ScaledSpanAvx2T<false, false>(Dst, SrcRow, Columns, Blocks, Alpha, Key);
+  if (Alpha == 0) return ScaledSpanAvx2T<false, true>(Dst, Stride, Rows, SrcRow, Columns, Blocks, Alpha, Key);
+  ScaledSpanAvx2T<false, false>(Dst, Stride, Rows, SrcRow, Columns, Blocks, Alpha, Key);
 }
 
 }  // namespace lumora::detail
