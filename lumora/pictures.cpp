@@ -303,11 +303,31 @@ struct TStretch {
   int32_t First, Count;
   size_t Source;
 };
+// What the column tables were made for: they depend on these alone (not on the pixels),
+// so a call with the same ones, as when the same sprite is drawn again, reuses them.
+struct TColumnsMade {
+  uint64_t First = 0;
+  int32_t Count = 0;  // 0: nothing made yet
+  uint32_t Width = 0, SourceRight = 0;
+  size_t SourceRowBytes = 0;
+  bool operator==(const TColumnsMade&) const = default;
+};
+struct TRowsMade {
+  uint64_t First = 0;
+  int32_t Count = 0;
+  uint32_t Height = 0, SourceBottom = 0;
+  size_t SourceRowBytes = 0;
+  bool operator==(const TRowsMade&) const = default;
+};
 struct TShowTables {
   std::vector<size_t> ColumnOffset, RowOffset;
   std::vector<TStretch> Stretches;
   std::vector<detail::TGatherBlock> Blocks;
   std::vector<uint8_t> Run;
+  TColumnsMade Columns;
+  int32_t StretchCount = 0;
+  bool Direct = false, Scaled = false;
+  TRowsMade Rows;
 };
 TShowTables& ShowTables(int32_t Columns, int32_t Rows) {
   thread_local TShowTables T;
@@ -372,9 +392,12 @@ void ShowAlphaScaleBMPPicture(TCanvas& Canvas, int32_t X, int32_t Y, const TPict
   // The source column depends on the screen column only and the source row on the screen
   // row only: map each once, from the unclipped rectangle, so clipping does not shift.
   const uint32_t SourceRight = Picture.ImageWidth - 1, SourceBottom = Picture.ImageHeight - 1;
-  MapIndices(uint64_t(X1 - X), Columns, Width, SourceRight, 4, ColumnOffset);
   const size_t SourceRowBytes = size_t(Picture.ImageWidth) * 4;
-  MapIndices(uint64_t(Y1 - Y), Rows, Height, SourceBottom, SourceRowBytes, RowOffset);
+  const TRowsMade RowsMade{uint64_t(Y1 - Y), Rows, Height, SourceBottom, SourceRowBytes};
+  if (!(Tables.Rows == RowsMade)) {
+    MapIndices(RowsMade.First, Rows, Height, SourceBottom, SourceRowBytes, RowOffset);
+    Tables.Rows = RowsMade;
+  }
 
   // Where the source columns of neighbouring screen columns follow one another (a picture
   // shown at about its own size), each row is put straight from the picture, one span per
@@ -385,20 +408,29 @@ void ShowAlphaScaleBMPPicture(TCanvas& Canvas, int32_t X, int32_t Y, const TPict
   // and put with one span; consecutive screen rows that show the same source row reuse
   // the run. Pixels of the transparent colour leave the screen alone.
   TStretch* const Stretches = Tables.Stretches.data();
-  int32_t StretchCount = 0;
-  for (int32_t I = 0; I < Columns; ++I) {
-    if (StretchCount > 0) {
-      TStretch& Last = Stretches[StretchCount - 1];
-      if (ColumnOffset[I] == Last.Source + size_t(Last.Count) * 4) {
-        ++Last.Count;
-        continue;
+  const TColumnsMade ColumnsMade{uint64_t(X1 - X), Columns, Width, SourceRight, SourceRowBytes};
+  if (!(Tables.Columns == ColumnsMade)) {
+    MapIndices(ColumnsMade.First, Columns, Width, SourceRight, 4, ColumnOffset);
+    int32_t StretchCount = 0;
+    for (int32_t I = 0; I < Columns; ++I) {
+      if (StretchCount > 0) {
+        TStretch& Last = Stretches[StretchCount - 1];
+        if (ColumnOffset[I] == Last.Source + size_t(Last.Count) * 4) {
+          ++Last.Count;
+          continue;
+        }
       }
+      Stretches[StretchCount++] = TStretch{I, 1, ColumnOffset[I]};
     }
-    Stretches[StretchCount++] = TStretch{I, 1, ColumnOffset[I]};
+    Tables.StretchCount = StretchCount;
+    Tables.Direct = int64_t(StretchCount) * 8 <= Columns;
+    Tables.Scaled = !Tables.Direct &&
+                    detail::PlanScaledSpan(ColumnOffset, Columns, SourceRowBytes, Tables.Blocks.data());
+    Tables.Columns = ColumnsMade;
   }
-  const bool Direct = int64_t(StretchCount) * 8 <= Columns;
+  const int32_t StretchCount = Tables.StretchCount;
+  const bool Direct = Tables.Direct, Scaled = Tables.Scaled;
   const detail::TGatherBlock* const Blocks = Tables.Blocks.data();
-  const bool Scaled = !Direct && detail::PlanScaledSpan(ColumnOffset, Columns, SourceRowBytes, Tables.Blocks.data());
 
   const int32_t Key = Transparent ? detail::KeyOf(TransparentColor) : detail::NO_KEY;
   uint8_t* const Run = Tables.Run.data();

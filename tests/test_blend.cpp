@@ -324,4 +324,49 @@ TEST(Blend, PictureColumnsAreTheSourceIndexForAllSmallSizes) {
   }
 }
 
+// The display keeps its column and row tables for the next call with the same sizes and
+// clipped offsets: calls that repeat a few geometries, each with another picture of the
+// same size or of a size differing in one thing (width, height, shown width or height,
+// the part clipped away), in random order, each against the picture drawn pixel by pixel.
+TEST(Blend, PictureTablesAreReusedOnlyForTheSameSizes) {
+  std::mt19937 Rng(23);
+  auto Pick = [&](int32_t Lo, int32_t Hi) { return std::uniform_int_distribution<int32_t>(Lo, Hi)(Rng); };
+  constexpr int32_t W = 160, H = 120;
+  std::vector<uint8_t> Got(size_t(W) * H * 4), Want;
+  TCanvas C;
+  ASSERT_TRUE(MakeCanvas(C, Got.data(), W, H, W * 4));
+  SetViewPort(C, 3, 2, W - 4, H - 3);
+  struct TShape {
+    uint32_t SourceW, SourceH, ShownW, ShownH;
+    int32_t X, Y;
+  };
+  const TShape Shapes[] = {{40, 30, 40, 30, 10, 10},  {40, 30, 80, 60, 10, 10},  {41, 30, 80, 60, 10, 10},
+                           {40, 31, 80, 60, 10, 10},  {40, 30, 81, 60, 10, 10},  {40, 30, 80, 61, 10, 10},
+                           {40, 30, 80, 60, -5, 10},  {40, 30, 80, 60, 10, -7},  {40, 30, 80, 60, 100, 80},
+                           {40, 30, 20, 15, 1, 1},    {9, 9, 150, 110, -20, -20}};
+  std::vector<uint8_t> Source;
+  for (int Round = 0; Round < 1500; ++Round) {
+    const TShape& S = Shapes[Pick(0, int32_t(std::size(Shapes)) - 1)];
+    Source.resize(size_t(S.SourceW) * S.SourceH * 4);
+    for (uint8_t& B : Source) B = uint8_t(Pick(0, 255));
+    TPicture P;
+    P.Loaded = true;
+    P.ImageWidth = S.SourceW;
+    P.ImageHeight = S.SourceH;
+    P.PictureAdr = Source.data();
+    for (uint8_t& B : Got) B = uint8_t(Pick(0, 255));
+    Want = Got;
+    for (int32_t Y = std::max(S.Y, 2); Y <= std::min<int32_t>(S.Y + int32_t(S.ShownH) - 1, H - 3); ++Y) {
+      for (int32_t X = std::max(S.X, 3); X <= std::min<int32_t>(S.X + int32_t(S.ShownW) - 1, W - 4); ++X) {
+        const int64_t SX = SourceIndex(uint64_t(X - S.X), S.ShownW, S.SourceW - 1);
+        const int64_t SY = SourceIndex(uint64_t(Y - S.Y), S.ShownH, S.SourceH - 1);
+        std::copy_n(&Source[size_t(SY * S.SourceW + SX) * 4], 3, &Want[size_t(Y * W + X) * 4]);
+      }
+    }
+    ShowAlphaScaleBMPPicture(C, S.X, S.Y, P, S.ShownW, S.ShownH, 0, false, TColor{});
+    ASSERT_TRUE(Got == Want) << "round " << Round << ": " << S.SourceW << "x" << S.SourceH << " shown "
+                             << S.ShownW << "x" << S.ShownH << " at " << S.X << "," << S.Y;
+  }
+}
+
 }  // namespace
