@@ -208,12 +208,26 @@ LUMORA_AVX2 void ScaledSpanAvx2T(uint8_t* Dst, int64_t Stride, int32_t Rows, con
   const int32_t Whole = Columns / 8;
   const bool Rest = Columns % 8 != 0;
   const int32_t Apart = Rest ? Whole - 1 : Whole;  // blocks that overlap no other
-  for (int32_t I = 0; I < Apart; ++I) {
-    const auto R = Mix.Ready(Gather(SrcRow, Blocks[I]));
-    if (Mix.AllHit(R)) continue;
-    for (int32_t J = 0; J < Rows; ++J) {
-      uint8_t* const D = Dst + J * Stride + I * 32;
-      Store(D, Mix.Put(Load(D), R));
+  if (Rows == 2) {
+    // A picture shown twice as high: both rows loaded before either is stored, so that
+    // their reads overlap.
+    for (int32_t I = 0; I < Apart; ++I) {
+      const auto R = Mix.Ready(Gather(SrcRow, Blocks[I]));
+      if (Mix.AllHit(R)) continue;
+      uint8_t* const D0 = Dst + I * 32;
+      uint8_t* const D1 = D0 + Stride;
+      const __m256i V0 = Mix.Put(Load(D0), R), V1 = Mix.Put(Load(D1), R);
+      Store(D0, V0);
+      Store(D1, V1);
+    }
+  } else {
+    for (int32_t I = 0; I < Apart; ++I) {
+      const auto R = Mix.Ready(Gather(SrcRow, Blocks[I]));
+      if (Mix.AllHit(R)) continue;
+      for (int32_t J = 0; J < Rows; ++J) {
+        uint8_t* const D = Dst + J * Stride + I * 32;
+        Store(D, Mix.Put(Load(D), R));
+      }
     }
   }
   if (Rest) {
