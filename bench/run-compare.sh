@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds bench_compare (Release), runs it with repetitions and writes the comparison of
-# lumora with pixman, SDL2, straightforward C and the memory limit to docs/benchmarks.md.
+# lumora with pixman, SDL2, straightforward C and the memory limit, on a 1024 x 768 and a
+# 3840 x 2160 screen, to docs/benchmarks.md.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -15,15 +16,18 @@ usage() {
   cat <<EOF
 Usage: bench/run-compare.sh [options]
 
-Builds bench_compare in Release, runs every work item with every peer, prints the table
-and writes it to docs/benchmarks.md. Needs pixman-1 and sdl2 (pkg-config), SDL2_gfx for
-the SDL2_gfx line and circle rows, and python3. One run takes about two minutes.
+Builds bench_compare in Release, runs every work item with every peer on both screens
+(1024 x 768 and 3840 x 2160), prints the table and writes it to docs/benchmarks.md. Needs
+pixman-1 and sdl2 (pkg-config), SDL2_gfx for the SDL2_gfx line and circle rows, and
+python3. One run takes about five minutes with the default repetitions, and needs about
+400 MB of memory.
 
 Options:
   -b, --build-dir DIR   build directory (default: $BUILD)
   -r, --repetitions N   repetitions of each benchmark, medians are reported (default: $REPS)
   -t, --min-time S      minimum seconds per repetition (default: $MIN_TIME)
-  -f, --filter REGEX    run only the benchmarks matching REGEX (e.g. 'fill_|frame')
+  -f, --filter REGEX    run only the benchmarks matching REGEX (e.g. 'fill_|frame', or
+                        '^4k_' for the 3840 x 2160 screen)
   -o, --out FILE        markdown file to write (default: docs/benchmarks.md)
       --no-build        run the binary already in the build directory
   -h, --help            show this help

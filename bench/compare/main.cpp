@@ -1,5 +1,6 @@
 // bench_compare: lumora against pixman, SDL2 software surfaces, straightforward C and the
-// memory limit on the same work, after a check that every peer draws what lumora draws.
+// memory limit on the same work, on a 1024 x 768 and a 3840 x 2160 screen, after a check
+// that every peer draws what lumora draws.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -20,8 +21,10 @@ const char* const USAGE =
     "\n"
     "Times the same drawing work with lumora (headless back buffer), pixman, SDL2 software\n"
     "surfaces (SDL2_gfx for lines and circles), a straightforward C loop and the memory\n"
-    "limit (the cheapest loop touching the same bytes). Benchmarks are named WORK/PEER or\n"
-    "WORK/PEER:VARIANT; times are per call, the counter 'units' tells how many pixels or\n"
+    "limit (the cheapest loop touching the same bytes; 'arith' is the exact blend arithmetic\n"
+    "alone), on the 1024 x 768 back buffer and on\n"
+    "a 3840 x 2160 canvas. Benchmarks are named WORK/PEER or WORK/PEER:VARIANT, the 3840 x\n"
+    "2160 ones 4k_WORK/...; times are per call, the counter 'units' tells how many pixels or\n"
     "circles one call draws.\n"
     "\n"
     "Before timing, every operation draws once on the same background and is compared with\n"
@@ -51,10 +54,10 @@ void CleanVectorState() {
 }
 
 std::vector<uint32_t> RunOnBackground(const TOp& Op) {
-  PaintBackground();
+  PaintBackground(Op.Screen);
   Op.Run();
-  const uint32_t* S = Screen();
-  return std::vector<uint32_t>(S, S + SCREEN_PIXELS);
+  const uint32_t* S = Pixels(Op.Screen);
+  return std::vector<uint32_t>(S, S + Layout(Op.Screen).Pixels());
 }
 
 void Compare(const std::vector<uint32_t>& A, const std::vector<uint32_t>& B, int64_t& Differ,
@@ -73,22 +76,27 @@ void Compare(const std::vector<uint32_t>& A, const std::vector<uint32_t>& B, int
 }
 
 std::vector<TCheck> RunChecks() {
-  PaintBackground();
-  const std::vector<uint32_t> Background(Screen(), Screen() + SCREEN_PIXELS);
   std::vector<TCheck> Checks;
-  for (int W = 0; W < WORK_COUNT; ++W) {
-    std::vector<uint32_t> Reference;
-    for (const TOp& Op : Ops()) {
-      if (int(Op.Work) == W && Op.Peer == "lumora") Reference = RunOnBackground(Op);
-    }
-    for (const TOp& Op : Ops()) {
-      if (int(Op.Work) != W || Op.Peer == "memory") continue;
-      const std::vector<uint32_t> Result = RunOnBackground(Op);
-      TCheck C{&Op, 0, 0, 0};
-      int32_t Unused;
-      Compare(Result, Background, C.Changed, Unused);
-      if (!Reference.empty()) Compare(Result, Reference, C.Differ, C.MaxDiff);
-      Checks.push_back(C);
+  for (int Sc = 0; Sc < SCREEN_COUNT; ++Sc) {
+    const TScreen Screen = TScreen(Sc);
+    PaintBackground(Screen);
+    const uint32_t* S = Pixels(Screen);
+    const std::vector<uint32_t> Background(S, S + Layout(Screen).Pixels());
+    for (int W = 0; W < WORK_COUNT; ++W) {
+      auto Here = [&](const TOp& Op) { return Op.Screen == Screen && int(Op.Work) == W; };
+      std::vector<uint32_t> Reference;
+      for (const TOp& Op : Ops()) {
+        if (Here(Op) && Op.Peer == "lumora") Reference = RunOnBackground(Op);
+      }
+      for (const TOp& Op : Ops()) {
+        if (!Here(Op) || Op.Peer == "memory" || Op.Peer == "arith") continue;
+        const std::vector<uint32_t> Result = RunOnBackground(Op);
+        TCheck C{&Op, 0, 0, 0};
+        int32_t Unused;
+        Compare(Result, Background, C.Changed, Unused);
+        if (!Reference.empty()) Compare(Result, Reference, C.Differ, C.MaxDiff);
+        Checks.push_back(C);
+      }
     }
   }
   return Checks;
@@ -97,7 +105,7 @@ std::vector<TCheck> RunChecks() {
 void WriteChecks(const std::vector<TCheck>& Checks, const std::string& File) {
   std::string Text = "work\tpeer\tvariant\tchanged\tdiffer\tmax_diff\n";
   for (const TCheck& C : Checks) {
-    Text += std::string(Info(C.Op->Work).Id) + "\t" + C.Op->Peer + "\t" + C.Op->Variant + "\t" +
+    Text += std::string(Layout(C.Op->Screen).Prefix) + Info(C.Op->Work).Id + "\t" + C.Op->Peer + "\t" + C.Op->Variant + "\t" +
             std::to_string(C.Changed) + "\t" + std::to_string(C.Differ) + "\t" +
             std::to_string(C.MaxDiff) + "\n";
   }
@@ -113,30 +121,26 @@ void WriteChecks(const std::vector<TCheck>& Checks, const std::string& File) {
   }
 }
 
-std::string Name(const TOp& Op) {
-  std::string N = std::string(Info(Op.Work).Id) + "/" + Op.Peer;
-  if (!Op.Variant.empty()) N += ":" + Op.Variant;
-  return N;
-}
-
 // Work item by work item, so the console shows each item's peers together.
 void RegisterAll() {
   std::vector<const TOp*> Order;
-  for (int W = 0; W < WORK_COUNT; ++W) {
-    for (const TOp& Op : Ops()) {
-      if (int(Op.Work) == W) Order.push_back(&Op);
+  for (int Sc = 0; Sc < SCREEN_COUNT; ++Sc) {
+    for (int W = 0; W < WORK_COUNT; ++W) {
+      for (const TOp& Op : Ops()) {
+        if (int(Op.Screen) == Sc && int(Op.Work) == W) Order.push_back(&Op);
+      }
     }
   }
   for (const TOp* P : Order) {
     const TOp& Op = *P;
     benchmark::RegisterBenchmark(Name(Op).c_str(), [P](benchmark::State& State) {
-      PaintBackground();
+      PaintBackground(P->Screen);
       CleanVectorState();
       for (auto _ : State) {
         P->Run();
         benchmark::ClobberMemory();
       }
-      State.counters["units"] = double(UnitsPerRun(P->Work));
+      State.counters["units"] = double(UnitsPerRun(P->Screen, P->Work));
       State.SetLabel(P->How);
     })->Unit(benchmark::kMicrosecond);
   }
@@ -176,19 +180,25 @@ int main(int argc, char** argv) {
     std::fputs("bench_compare: lumora opened no back buffer\n", stderr);
     return 1;
   }
-  BuildWorkload();
-  const uint8_t Code = Work().LoadCode;
-  if (Code != 0) {
+  BuildWorkloads();
+  uint8_t Code = 0;
+  for (int Sc = 0; Sc < SCREEN_COUNT; ++Sc) {
+    const uint8_t C = Work(TScreen(Sc)).LoadCode;
+    if (C == 0) continue;
+    Code = C;
     std::fprintf(stderr,
-                 "bench_compare: LoadBMPPicture refused the picture (code %u: %s): lumora's picture "
-                 "rows draw nothing\n",
-                 unsigned(Code), lumora::BMPResultText(Code));
+                 "bench_compare: LoadBMPPicture refused the %s picture (code %u: %s): lumora's "
+                 "picture rows draw nothing\n",
+                 Layout(TScreen(Sc)).Title, unsigned(C), lumora::BMPResultText(C));
   }
-  AddLumoraOps();
-  AddPixmanOps();
-  AddSdlOps();
-  AddPlainOps();
-  AddMemoryOps();
+  for (int Sc = 0; Sc < SCREEN_COUNT; ++Sc) {
+    const TScreen Screen = TScreen(Sc);
+    AddLumoraOps(Screen);
+    AddPixmanOps(Screen);
+    AddSdlOps(Screen);
+    AddPlainOps(Screen);
+    AddMemoryOps(Screen);
+  }
 
   if (!NoCheck) WriteChecks(RunChecks(), CheckOut);
   if (CheckOnly) return 0;

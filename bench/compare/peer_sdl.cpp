@@ -15,15 +15,19 @@ namespace compare {
 
 namespace {
 
-SDL_Surface* Dst;
-SDL_Renderer* Renderer;  // software renderer on Dst
-SDL_Surface* Opaque;     // the picture, no blending
-SDL_Surface* Blended;    // the picture, blended at the picture's opacity
-SDL_Surface* Keyed;      // the picture with its colour key
-SDL_Surface* KeyedRle;   // the same, run-length accelerated
-SDL_Surface* Stretched;  // SCALED_W x SCALED_H, blended: the second pass of a two-pass blit
-SDL_Surface* Shade;      // full screen of the shade colour, blended at the fill opacity
-std::vector<SDL_Rect> RingRects;
+// One screen's surfaces.
+struct TSurfaces {
+  SDL_Surface* Dst;
+  SDL_Renderer* Renderer;  // software renderer on Dst
+  SDL_Surface* Opaque;     // the picture, no blending
+  SDL_Surface* Blended;    // the picture, blended at the picture's opacity
+  SDL_Surface* Keyed;      // the picture with its colour key
+  SDL_Surface* KeyedRle;   // the same, run-length accelerated
+  SDL_Surface* Stretched;  // ScaledW x ScaledH, blended: the second pass of a two-pass blit
+  SDL_Surface* Shade;      // the whole screen of the shade colour, blended at the fill opacity
+  std::vector<SDL_Rect> RingRects;
+};
+TSurfaces Surfaces[SCREEN_COUNT];
 
 void Check(bool Ok, const char* What) {
   if (Ok) return;
@@ -38,11 +42,12 @@ SDL_Surface* NewSurface(int32_t Width, int32_t Height) {
 }
 
 // A surface of its own holding the picture (SDL may re-encode a keyed surface).
-SDL_Surface* PictureSurface() {
-  SDL_Surface* S = NewSurface(PIC_W, PIC_H);
-  for (int32_t Y = 0; Y < PIC_H; ++Y) {
+SDL_Surface* PictureSurface(TScreen Screen) {
+  const TLayout& L = Layout(Screen);
+  SDL_Surface* S = NewSurface(L.PicW, L.PicH);
+  for (int32_t Y = 0; Y < L.PicH; ++Y) {
     std::memcpy(static_cast<uint8_t*>(S->pixels) + size_t(Y) * size_t(S->pitch),
-                &Work().Picture[size_t(Y) * PIC_W], size_t(PIC_W) * 4);
+                &Work(Screen).Picture[size_t(Y) * size_t(L.PicW)], size_t(L.PicW) * 4);
   }
   return S;
 }
@@ -52,22 +57,20 @@ void Blend(SDL_Surface* S, uint8_t Transparency) {
   Check(SDL_SetSurfaceAlphaMod(S, Opacity(Transparency)) == 0, "SetSurfaceAlphaMod");
 }
 
-void Blit(SDL_Surface* Src, int32_t X, int32_t Y) {
+void Blit(SDL_Surface* Src, SDL_Surface* To, int32_t X, int32_t Y) {
   SDL_Rect R{X, Y, Src->w, Src->h};  // SDL clips the rectangle in place
-  SDL_BlitSurface(Src, nullptr, Dst, &R);
+  SDL_BlitSurface(Src, nullptr, To, &R);
 }
 
 void BlitScaled(SDL_Surface* Src, SDL_Surface* To, SDL_Rect R) { SDL_BlitScaled(Src, nullptr, To, &R); }
 
-void DrawColour(TRgb C, uint8_t Transparency) {
+void DrawColour(SDL_Renderer* Renderer, TRgb C, uint8_t Transparency) {
   SDL_SetRenderDrawBlendMode(Renderer, SDL_BLENDMODE_BLEND);
   SDL_SetRenderDrawColor(Renderer, C.R, C.G, C.B, Opacity(Transparency));
 }
 
-void ShadeByBlit() { Blit(Shade, 0, 0); }
-
-void ShadeByRenderer() {
-  DrawColour(SHADE_COLOUR, FILL_TRANSPARENCY);
+void ShadeByRenderer(SDL_Renderer* Renderer) {
+  DrawColour(Renderer, SHADE_COLOUR, FILL_TRANSPARENCY);
   SDL_RenderFillRect(Renderer, nullptr);
   SDL_RenderFlush(Renderer);
 }
@@ -87,89 +90,102 @@ std::string SdlVersion() {
   return S;
 }
 
-void AddSdlOps() {
-  Dst = SDL_CreateRGBSurfaceWithFormatFrom(Screen(), SCREEN_W, SCREEN_H, 32, SCREEN_W * 4,
-                                           SDL_PIXELFORMAT_RGB888);
-  Check(Dst != nullptr, "CreateRGBSurfaceWithFormatFrom");
-  Renderer = SDL_CreateSoftwareRenderer(Dst);
-  Check(Renderer != nullptr, "CreateSoftwareRenderer");
-  Opaque = PictureSurface();
-  Check(SDL_SetSurfaceBlendMode(Opaque, SDL_BLENDMODE_NONE) == 0, "SetSurfaceBlendMode");
-  Blended = PictureSurface();
-  Blend(Blended, PICTURE_TRANSPARENCY);
-  const uint32_t Key = SDL_MapRGB(Opaque->format, KEY_COLOUR.R, KEY_COLOUR.G, KEY_COLOUR.B);
-  Keyed = PictureSurface();
-  Check(SDL_SetColorKey(Keyed, SDL_TRUE, Key) == 0, "SetColorKey");
-  KeyedRle = PictureSurface();
-  Check(SDL_SetColorKey(KeyedRle, SDL_TRUE, Key) == 0, "SetColorKey");
-  Check(SDL_SetSurfaceRLE(KeyedRle, 1) == 0, "SetSurfaceRLE");
-  Stretched = NewSurface(SCALED_W, SCALED_H);
-  Blend(Stretched, PICTURE_TRANSPARENCY);
-  Shade = NewSurface(SCREEN_W, SCREEN_H);
-  SDL_FillRect(Shade, nullptr, Xrgb(SHADE_COLOUR));
-  Blend(Shade, FILL_TRANSPARENCY);
-  for (const TSpan& S : Work().RingSpans) RingRects.push_back({S.X1, S.Y, S.X2 - S.X1 + 1, 1});
+void AddSdlOps(TScreen Screen) {
+  const TLayout& L = Layout(Screen);
+  TSurfaces& S = Surfaces[int(Screen)];
+  S.Dst = SDL_CreateRGBSurfaceWithFormatFrom(Pixels(Screen), L.W, L.H, 32, L.W * 4,
+                                             SDL_PIXELFORMAT_RGB888);
+  Check(S.Dst != nullptr, "CreateRGBSurfaceWithFormatFrom");
+  S.Renderer = SDL_CreateSoftwareRenderer(S.Dst);
+  Check(S.Renderer != nullptr, "CreateSoftwareRenderer");
+  S.Opaque = PictureSurface(Screen);
+  Check(SDL_SetSurfaceBlendMode(S.Opaque, SDL_BLENDMODE_NONE) == 0, "SetSurfaceBlendMode");
+  S.Blended = PictureSurface(Screen);
+  Blend(S.Blended, PICTURE_TRANSPARENCY);
+  const uint32_t Key = SDL_MapRGB(S.Opaque->format, KEY_COLOUR.R, KEY_COLOUR.G, KEY_COLOUR.B);
+  S.Keyed = PictureSurface(Screen);
+  Check(SDL_SetColorKey(S.Keyed, SDL_TRUE, Key) == 0, "SetColorKey");
+  S.KeyedRle = PictureSurface(Screen);
+  Check(SDL_SetColorKey(S.KeyedRle, SDL_TRUE, Key) == 0, "SetColorKey");
+  Check(SDL_SetSurfaceRLE(S.KeyedRle, 1) == 0, "SetSurfaceRLE");
+  S.Stretched = NewSurface(L.ScaledW, L.ScaledH);
+  Blend(S.Stretched, PICTURE_TRANSPARENCY);
+  S.Shade = NewSurface(L.W, L.H);
+  SDL_FillRect(S.Shade, nullptr, Xrgb(SHADE_COLOUR));
+  Blend(S.Shade, FILL_TRANSPARENCY);
+  for (const TSpan& Sp : Work(Screen).RingSpans) S.RingRects.push_back({Sp.X1, Sp.Y, Sp.X2 - Sp.X1 + 1, 1});
 
-  const SDL_Rect ScaledRect{SCALED_X, SCALED_Y, SCALED_W, SCALED_H};
-  AddOp(TWork::FillOpaque, "sdl2", "", "SDL_FillRect", [] {
-    SDL_FillRect(Dst, nullptr, SDL_MapRGB(Dst->format, FILL_COLOUR.R, FILL_COLOUR.G, FILL_COLOUR.B));
+  const SDL_Rect ScaledRect{L.ScaledX, L.ScaledY, L.ScaledW, L.ScaledH};
+  const TWorkload& W = Work(Screen);
+  AddOp(Screen, TWork::FillOpaque, "sdl2", "", "SDL_FillRect", [&S] {
+    SDL_FillRect(S.Dst, nullptr, SDL_MapRGB(S.Dst->format, FILL_COLOUR.R, FILL_COLOUR.G, FILL_COLOUR.B));
   });
-  AddOp(TWork::FillTranslucent, "sdl2", "blit", "SDL_BlitSurface of a shade surface, alpha mod",
-        ShadeByBlit);
-  AddOp(TWork::FillTranslucent, "sdl2", "renderer", "software renderer, SDL_RenderFillRect",
-        ShadeByRenderer);
-  AddOp(TWork::Picture128, "sdl2", "", "SDL_BlitSurface, alpha mod", [] { Blit(Blended, PIC_X, PIC_Y); });
-  AddOp(TWork::PictureKey, "sdl2", "", "SDL_BlitSurface, colour key", [] { Blit(Keyed, PIC_X, PIC_Y); });
-  AddOp(TWork::PictureKey, "sdl2", "rle", "SDL_BlitSurface, colour key, RLE",
-        [] { Blit(KeyedRle, PIC_X, PIC_Y); });
-  AddOp(TWork::ScaledOpaque, "sdl2", "", "SDL_BlitScaled",
-        [ScaledRect] { BlitScaled(Opaque, Dst, ScaledRect); });
-  AddOp(TWork::Scaled128, "sdl2", "", "SDL_BlitScaled, alpha mod",
-        [ScaledRect] { BlitScaled(Blended, Dst, ScaledRect); });
-  AddOp(TWork::Scaled128, "sdl2", "two_pass", "SDL_BlitScaled to a surface, then SDL_BlitSurface, alpha mod",
-        [] {
-          BlitScaled(Opaque, Stretched, SDL_Rect{0, 0, SCALED_W, SCALED_H});
-          Blit(Stretched, SCALED_X, SCALED_Y);
+  AddOp(Screen, TWork::FillTranslucent, "sdl2", "blit", "SDL_BlitSurface of a shade surface, alpha mod",
+        [&S] { Blit(S.Shade, S.Dst, 0, 0); });
+  AddOp(Screen, TWork::FillTranslucent, "sdl2", "renderer", "software renderer, SDL_RenderFillRect",
+        [&S] { ShadeByRenderer(S.Renderer); });
+  AddOp(Screen, TWork::ScaledOpaque, "sdl2", "", "SDL_BlitScaled",
+        [&S, ScaledRect] { BlitScaled(S.Opaque, S.Dst, ScaledRect); });
+  AddOp(Screen, TWork::Scaled128, "sdl2", "", "SDL_BlitScaled, alpha mod",
+        [&S, ScaledRect] { BlitScaled(S.Blended, S.Dst, ScaledRect); });
+  AddOp(Screen, TWork::Scaled128, "sdl2", "two_pass",
+        "SDL_BlitScaled to a surface, then SDL_BlitSurface, alpha mod", [&S, L] {
+          BlitScaled(S.Opaque, S.Stretched, SDL_Rect{0, 0, L.ScaledW, L.ScaledH});
+          Blit(S.Stretched, S.Dst, L.ScaledX, L.ScaledY);
         });
-  AddOp(TWork::Lines, "sdl2", "renderer", "software renderer, SDL_RenderDrawLine", [] {
-    DrawColour(STROKE_COLOUR, STROKE_TRANSPARENCY);
-    for (const TLine& L : Work().Lines) SDL_RenderDrawLine(Renderer, L.X1, L.Y1, L.X2, L.Y2);
-    SDL_RenderFlush(Renderer);
+  AddOp(Screen, TWork::Lines, "sdl2", "renderer", "software renderer, SDL_RenderDrawLine", [&S, &W] {
+    DrawColour(S.Renderer, STROKE_COLOUR, STROKE_TRANSPARENCY);
+    for (const TLine& Li : W.Lines) SDL_RenderDrawLine(S.Renderer, Li.X1, Li.Y1, Li.X2, Li.Y2);
+    SDL_RenderFlush(S.Renderer);
   });
 #if defined(COMPARE_HAVE_SDL2_GFX)
-  AddOp(TWork::Lines, "sdl2", "gfx", "SDL2_gfx lineRGBA", [] {
+  AddOp(Screen, TWork::Lines, "sdl2", "gfx", "SDL2_gfx lineRGBA", [&S, &W] {
     const uint8_t A = Opacity(STROKE_TRANSPARENCY);
-    for (const TLine& L : Work().Lines) {
-      lineRGBA(Renderer, Sint16(L.X1), Sint16(L.Y1), Sint16(L.X2), Sint16(L.Y2), STROKE_COLOUR.R,
+    for (const TLine& Li : W.Lines) {
+      lineRGBA(S.Renderer, Sint16(Li.X1), Sint16(Li.Y1), Sint16(Li.X2), Sint16(Li.Y2), STROKE_COLOUR.R,
                STROKE_COLOUR.G, STROKE_COLOUR.B, A);
     }
-    SDL_RenderFlush(Renderer);
-  });
-  AddOp(TWork::Circles, "sdl2", "gfx", "SDL2_gfx circleRGBA", [] {
-    const uint8_t A = Opacity(STROKE_TRANSPARENCY);
-    for (int32_t R : Work().Radii) {
-      circleRGBA(Renderer, CENTRE_X, CENTRE_Y, Sint16(R), STROKE_COLOUR.R, STROKE_COLOUR.G,
-                 STROKE_COLOUR.B, A);
-    }
-    SDL_RenderFlush(Renderer);
+    SDL_RenderFlush(S.Renderer);
   });
 #endif
-  AddOp(TWork::Ring, "sdl2", "renderer", "software renderer, SDL_RenderFillRects on the ring's spans", [] {
-    DrawColour(RING_COLOUR, STROKE_TRANSPARENCY);
-    SDL_RenderFillRects(Renderer, RingRects.data(), int(RingRects.size()));
-    SDL_RenderFlush(Renderer);
+  AddOp(Screen, TWork::Ring, "sdl2", "renderer", "software renderer, SDL_RenderFillRects on the ring's spans",
+        [&S] {
+          DrawColour(S.Renderer, RING_COLOUR, STROKE_TRANSPARENCY);
+          SDL_RenderFillRects(S.Renderer, S.RingRects.data(), int(S.RingRects.size()));
+          SDL_RenderFlush(S.Renderer);
+        });
+  if (Screen == TScreen::Uhd) {
+    AddOp(Screen, TWork::ScaledKey, "sdl2", "", "SDL_BlitScaled, colour key",
+          [&S, ScaledRect] { BlitScaled(S.Keyed, S.Dst, ScaledRect); });
+    return;
+  }
+  AddOp(Screen, TWork::Picture128, "sdl2", "", "SDL_BlitSurface, alpha mod",
+        [&S, L] { Blit(S.Blended, S.Dst, L.PicX, L.PicY); });
+  AddOp(Screen, TWork::PictureKey, "sdl2", "", "SDL_BlitSurface, colour key",
+        [&S, L] { Blit(S.Keyed, S.Dst, L.PicX, L.PicY); });
+  AddOp(Screen, TWork::PictureKey, "sdl2", "rle", "SDL_BlitSurface, colour key, RLE",
+        [&S, L] { Blit(S.KeyedRle, S.Dst, L.PicX, L.PicY); });
+#if defined(COMPARE_HAVE_SDL2_GFX)
+  AddOp(Screen, TWork::Circles, "sdl2", "gfx", "SDL2_gfx circleRGBA", [&S, L, &W] {
+    const uint8_t A = Opacity(STROKE_TRANSPARENCY);
+    for (int32_t R : W.Radii) {
+      circleRGBA(S.Renderer, Sint16(L.CentreX), Sint16(L.CentreY), Sint16(R), STROKE_COLOUR.R,
+                 STROKE_COLOUR.G, STROKE_COLOUR.B, A);
+    }
+    SDL_RenderFlush(S.Renderer);
   });
+#endif
   for (const bool ByBlit : {true, false}) {
-    AddOp(TWork::Frame, "sdl2", ByBlit ? "blit" : "renderer",
+    AddOp(Screen, TWork::Frame, "sdl2", ByBlit ? "blit" : "renderer",
           std::string("SDL_FillRect, SDL_BlitSurface (alpha mod), ") +
               (ByBlit ? "shade surface blit" : "SDL_RenderFillRect"),
-          [ByBlit] {
-            SDL_FillRect(Dst, nullptr, 0);
-            for (const auto& P : FRAME_PICTURES) Blit(Blended, P[0], P[1]);
+          [&S, L, ByBlit] {
+            SDL_FillRect(S.Dst, nullptr, 0);
+            for (const auto& P : FRAME_PICTURES) Blit(S.Blended, S.Dst, P[0], P[1]);
             if (ByBlit) {
-              ShadeByBlit();
+              Blit(S.Shade, S.Dst, 0, 0);
             } else {
-              ShadeByRenderer();
+              ShadeByRenderer(S.Renderer);
             }
           });
   }
