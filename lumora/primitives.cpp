@@ -160,13 +160,14 @@ void WalkLine(const TTarget& T, int64_t X1, int64_t Y1, int64_t X2, int64_t Y2) 
   const TColor C = T.Color;
   // The pixel about AHEAD steps on is asked for early: on a large canvas each step of a
   // steep line is another row, and its cache line (and page) would otherwise be waited for
-  // one at a time. The address is formed as a number, since it may lie past the line's end.
-  constexpr int64_t AHEAD = 16;
-  const ptrdiff_t Ahead = ptrdiff_t(AHEAD) * MajBytes + ptrdiff_t(M > 0 ? AHEAD * N / M : 0) * MinBytes;
-  const uintptr_t Base = reinterpret_cast<uintptr_t>(Screen);
+  // one at a time. The address is a hint only: it is formed in unsigned numbers, which
+  // wrap, since it may lie past the line's end and a stride may be of any size.
+  constexpr uint64_t AHEAD = 16;
+  const uint64_t Ahead = AHEAD * uint64_t(MajBytes) + (M > 0 ? AHEAD * uint64_t(N) / uint64_t(M) : 0) * uint64_t(MinBytes);
+  const uint64_t Base = reinterpret_cast<uintptr_t>(Screen);
   for (int64_t I = K.Lo;; ++I) {
 #if defined(__GNUC__) || defined(__clang__)
-    __builtin_prefetch(reinterpret_cast<const void*>(Base + uintptr_t(Offset + Ahead)), 1);
+    __builtin_prefetch(reinterpret_cast<const void*>(uintptr_t(Base + uint64_t(Offset) + Ahead)), 1);
 #endif
     detail::PutPixel(Screen + Offset, &C.B, C.Alpha);
     // No step past the last pixel: on a canvas of one row the stride may be any size, and
