@@ -97,6 +97,42 @@ void DrawPlayerFrame(const TPlayerFrame& Frame) {
     DrawFadePass(Frame.Step);
 }
 
+TSchedule PlaySchedule(const TScene* Scene, uint32_t FrameThirds) {
+  TSchedule Schedule;
+  // The headless clock advances FrameThirds per presented frame and 3 per slept ms.
+  uint64_t Thirds = 0;
+  auto Present = [&](const std::string& Part, int32_t Step) {
+    if (Schedule.Segments.empty() || Schedule.Segments.back().Label != Part)
+      Schedule.Segments.push_back({Part, Schedule.Frames});
+    Schedule.Steps.push_back(Step);
+    ++Schedule.Frames;
+    Thirds += FrameThirds;
+  };
+  Present("start", 0);  // InitLumora presents the cleared screen
+  TPlayer Player;
+  if (Scene != nullptr) {
+    // One scene: start the player at its place in the running order, and stop after it.
+    while (Player.Item + 1 < SEQUENCE_LENGTH && Sequence[Player.Item].Scene != Scene)
+      ++Player.Item;
+  }
+  const int32_t Stop = Scene != nullptr ? Player.Item + 1 : SEQUENCE_LENGTH;
+  TPlayerFrame Frame{};
+  while (Player.Item < Stop && NextFrame(Player, uint32_t(Thirds / 3), Frame)) {
+    Present(Frame.Scene != nullptr ? Frame.Scene->Name : "fade", Frame.Step);
+    if (Frame.Scene == nullptr) Thirds += uint64_t(FADE_PAUSE_MS) * 3;
+  }
+  Schedule.EndThirds = Thirds;
+  return Schedule;
+}
+
+const std::string& SegmentLabel(const TSchedule& Schedule, uint64_t Index) {
+  static const std::string None = "end";
+  if (Schedule.Segments.empty() || Index >= Schedule.Frames) return None;
+  size_t I = Schedule.Segments.size() - 1;
+  while (I > 0 && Schedule.Segments[I].FirstFrame > Index) --I;
+  return Schedule.Segments[I].Label;
+}
+
 void PlayShowcase() {
   for (const TSequenceItem& Item : Sequence) {
     RunScene(*Item.Scene);

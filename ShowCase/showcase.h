@@ -123,6 +123,24 @@ bool NextFrame(TPlayer& Player, uint32_t Now, TPlayerFrame& Frame);
 // Draws Frame into the back buffer.
 void DrawPlayerFrame(const TPlayerFrame& Frame);
 
+// The frames a run on the headless platform presents without Escape and what each belongs
+// to, worked out by the player from the timing alone: the headless clock advances
+// FrameThirds (thirds of a millisecond) per presented frame and 3 per slept millisecond.
+// Scene null: the whole presentation; otherwise that scene and its fade.
+struct TScheduleSegment {
+  std::string Label;    // "start", a scene name, or "fade"
+  uint64_t FirstFrame;  // index of its first presented frame
+};
+struct TSchedule {
+  std::vector<TScheduleSegment> Segments;
+  uint64_t Frames = 0;         // frames presented
+  std::vector<int32_t> Steps;  // per frame: the scene's step, the fade's pass, 0 at start
+  uint64_t EndThirds = 0;      // the virtual clock when it ends, in thirds of a ms
+};
+TSchedule PlaySchedule(const TScene* Scene, uint32_t FrameThirds);
+// The label of the segment that holds frame Index ("end" past the last frame).
+const std::string& SegmentLabel(const TSchedule& Schedule, uint64_t Index);
+
 void DrawIntroductionFrame(int32_t Step);
 void DrawPrimitivesFrame(int32_t Step);
 void DrawFontsFrame(int32_t Step);

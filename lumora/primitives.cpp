@@ -262,7 +262,8 @@ void ThinCircle(const TTarget& T, int64_t XS, int64_t YS, int64_t R) {
   const uint64_t RR = uint64_t(R) * uint64_t(R);
   if (XS - R >= V.X1 && XS + R <= V.X2 && YS - R >= V.Y1 && YS + R <= V.Y2) {
     // Wholly inside the viewport: the same walk, with the four mirrored pixels put at
-    // offsets from the centre and no clip tests. The half-width round(sqrt(R^2 - Y^2)) is
+    // offsets from the centre and no clip tests. The half-width, sqrt(R^2 - Y^2) rounded to
+    // the nearest integer (a root of an integer is never a half, so no tie arises), is
     // followed from row to row without a root: K is the rounded root of M exactly when
     // K^2 - K < M <= K^2 + K. From row Y - 1 to row Y, M = R^2 - Y^2 falls by 2Y - 1; the
     // upper bound stays true (M falls, and stepping K down to K - 1 makes it K^2 - K >= M),

@@ -53,19 +53,8 @@ TRun Mkfnt(const std::string& Arguments) {
 
 std::string Quoted(const std::string& S) { return "'" + S + "'"; }
 
-class BitmapFontConversion : public HeadlessTest {
+class BitmapFontConversion : public fontink::FreeTypeTest {
  protected:
-  void SetUp() override {
-    HeadlessTest::SetUp();
-    LoadedFonts.clear();
-    ASSERT_EQ(FT_Init_FreeType(&Library), 0);
-  }
-  void TearDown() override {
-    FT_Done_FreeType(Library);
-    LoadedFonts.clear();
-    HeadlessTest::TearDown();
-  }
-
   // Converts face FaceIndex of Source with Options into Out; true when lumora-mkfnt wrote it.
   bool Convert(const std::string& Source, const std::string& Options, const std::string& Out) {
     const TRun R = Mkfnt("-q " + Options + " " + Quoted(Source) + " " + Quoted(Out));
@@ -114,7 +103,6 @@ class BitmapFontConversion : public HeadlessTest {
     FreeFNTFont(Font);
   }
 
-  FT_Library Library = nullptr;
   int Unloadable = 0;  // codes whose glyph FreeType could not load
 };
 

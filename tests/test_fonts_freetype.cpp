@@ -21,18 +21,8 @@ namespace fs = std::filesystem;
 
 const char* const SYSTEM_FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
-class FreeTypeCrossCheck : public HeadlessTest {
+class FreeTypeCrossCheck : public fontink::FreeTypeTest {
  protected:
-  void SetUp() override {
-    HeadlessTest::SetUp();
-    LoadedFonts.clear();
-    ASSERT_EQ(FT_Init_FreeType(&Library), 0);
-  }
-  void TearDown() override {
-    FT_Done_FreeType(Library);
-    LoadedFonts.clear();
-    HeadlessTest::TearDown();
-  }
 
   // Loads Path with both readers and compares every code 0..255: the glyph FreeType picks
   // (its default character for codes outside the table), its advance and its bits, against
@@ -83,7 +73,6 @@ class FreeTypeCrossCheck : public HeadlessTest {
     FreeFNTFont(Font);
   }
 
-  FT_Library Library = nullptr;
 };
 
 TEST_F(FreeTypeCrossCheck, FontsWrittenByMkfntReadTheSame) {

@@ -21,6 +21,7 @@
 #include "lumora/internal/bytes.h"
 #include "lumora/internal/fnt_layout.h"
 #include "lumora/lumora.h"
+#include "support/headless.h"
 
 namespace fontink {
 
@@ -116,5 +117,21 @@ inline int Run(const std::string& Command) {
   const int Status = std::system(Command.c_str());
   return WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
 }
+
+// A headless display, an empty font registry and a FreeType library for each test.
+class FreeTypeTest : public testsupport::HeadlessTest {
+ protected:
+  void SetUp() override {
+    HeadlessTest::SetUp();
+    lumora::LoadedFonts.clear();
+    ASSERT_EQ(FT_Init_FreeType(&Library), 0);
+  }
+  void TearDown() override {
+    FT_Done_FreeType(Library);
+    lumora::LoadedFonts.clear();
+    HeadlessTest::TearDown();
+  }
+  FT_Library Library = nullptr;
+};
 
 }  // namespace fontink

@@ -34,11 +34,7 @@ void ExpectGolden(const showcase::TScene* Scene, const std::string& Name) {
   record::TPlayback Playback;
   Playback.Scene = Scene;
   Playback.OnFrame = [&](const uint8_t* Frame, uint64_t Index, uint64_t) {
-    THashLine L;
-    L.Index = Index;
-    L.Part = record::SegmentLabel(Schedule, Index);
-    L.Step = Index < Schedule.Steps.size() ? Schedule.Steps[Index] : -1;
-    L.Hash = tools::FrameHash(Frame, lumora::SCREEN_BYTES);
+    const THashLine L = record::ScheduledHashLine(Schedule, Index, Frame);
     // The first differing frame is kept for a look.
     if (!Written && Index < Expected.size() && L.Hash != Expected[Index].Hash) {
       std::string Error;

@@ -140,21 +140,6 @@ struct THashRun {
 };
 THashRun Run;
 
-// The number of frames a run presents: the player on the headless clock, which advances
-// 1000/60 ms (50 thirds) per frame and FADE_PAUSE_MS after a fade pass. Counted up front
-// for the progress line.
-uint64_t CountFrames() {
-  showcase::TPlayer Player;
-  showcase::TPlayerFrame Frame{};
-  uint64_t Frames = 1, Thirds = 50;  // the first black frame of InitLumora
-  while (showcase::NextFrame(Player, uint32_t(Thirds / 3), Frame)) {
-    ++Frames;
-    Thirds += 50;
-    if (Frame.Scene == nullptr) Thirds += uint64_t(showcase::FADE_PAUSE_MS) * 3;
-  }
-  return Frames;
-}
-
 double Median(std::vector<double> V) {
   if (V.empty()) return 0;
   const size_t Mid = V.size() / 2;
@@ -220,7 +205,7 @@ void HashFrames() {
 }
 
 void StartHashes() {
-  Run.Expected = CountFrames();
+  Run.Expected = showcase::PlaySchedule(nullptr, THeadlessOptions{}.FrameThirds).Frames;
   THeadlessOptions Options;
   Options.FrameSink = [](const uint8_t* Frame, uint64_t) {
     Run.LastHash = tools::FrameHash(Frame, SCREEN_BYTES);

@@ -229,12 +229,8 @@ bool Record(const TRecordOptions& O) {
       ++FramesWritten;
     }
     if (Hashes != nullptr) {
-      tools::THashLine Line;
-      Line.Index = Index;
-      Line.Part = SegmentLabel(Schedule, Index);
-      Line.Step = Index < Schedule.Steps.size() ? Schedule.Steps[Index] : -1;
-      Line.Hash = tools::FrameHash(Frame, lumora::SCREEN_BYTES);
-      std::fprintf(Hashes, "%s\n", tools::FormatHashLine(Line).c_str());
+      std::fprintf(Hashes, "%s\n",
+                   tools::FormatHashLine(ScheduledHashLine(Schedule, Index, Frame)).c_str());
     }
     if (Video && !TimelineAdd(Timeline, Frame, ClockThirds, ToFfmpeg)) {
       Failed = true;

@@ -21,40 +21,13 @@ const showcase::TSequenceItem& SequenceItem(const showcase::TScene& Scene) {
 
 }  // namespace
 
-TSchedule PlaySchedule(const showcase::TScene* Scene, uint32_t FrameThirds) {
-  TSchedule Schedule;
-  // The headless clock advances FrameThirds per presented frame and 3 per slept ms.
-  uint64_t Thirds = 0;
-  auto Present = [&](const std::string& Part, int32_t Step) {
-    if (Schedule.Segments.empty() || Schedule.Segments.back().Label != Part)
-      Schedule.Segments.push_back({Part, Schedule.Frames});
-    Schedule.Steps.push_back(Step);
-    ++Schedule.Frames;
-    Thirds += FrameThirds;
-  };
-  Present("start", 0);  // InitLumora presents the cleared screen
-  showcase::TPlayer Player;
-  if (Scene != nullptr) {
-    // One scene: start the player at its place in the running order, and stop after it.
-    while (Player.Item + 1 < showcase::SEQUENCE_LENGTH && showcase::Sequence[Player.Item].Scene != Scene)
-      ++Player.Item;
-  }
-  const int32_t Stop = Scene != nullptr ? Player.Item + 1 : showcase::SEQUENCE_LENGTH;
-  showcase::TPlayerFrame Frame{};
-  while (Player.Item < Stop && showcase::NextFrame(Player, uint32_t(Thirds / 3), Frame)) {
-    Present(Frame.Scene != nullptr ? Frame.Scene->Name : "fade", Frame.Step);
-    if (Frame.Scene == nullptr) Thirds += uint64_t(showcase::FADE_PAUSE_MS) * 3;
-  }
-  Schedule.EndThirds = Thirds;
-  return Schedule;
-}
-
-const std::string& SegmentLabel(const TSchedule& Schedule, uint64_t Index) {
-  static const std::string None = "end";
-  if (Schedule.Segments.empty() || Index >= Schedule.Frames) return None;
-  size_t I = Schedule.Segments.size() - 1;
-  while (I > 0 && Schedule.Segments[I].FirstFrame > Index) --I;
-  return Schedule.Segments[I].Label;
+tools::THashLine ScheduledHashLine(const TSchedule& Schedule, uint64_t Index, const uint8_t* Frame) {
+  tools::THashLine Line;
+  Line.Index = Index;
+  Line.Part = SegmentLabel(Schedule, Index);
+  Line.Step = Index < Schedule.Steps.size() ? Schedule.Steps[Index] : -1;
+  Line.Hash = tools::FrameHash(Frame, SCREEN_BYTES);
+  return Line;
 }
 
 TPlayResult Play(const TPlayback& Playback) {

@@ -9,32 +9,20 @@
 #include <vector>
 
 #include "ShowCase/showcase.h"
+#include "tools/common/frame_hash.h"
 
 namespace record {
 
 // ------------------------------------------------------------------ frame schedule
 
-// A run of consecutive presented frames that belong to one part of the presentation.
-struct TSegment {
-  std::string Label;    // "start", a scene name, or "fade"
-  uint64_t FirstFrame;  // index of its first presented frame
-};
+// The frames a headless run presents and what each belongs to (see showcase.h).
+using TSegment = showcase::TScheduleSegment;
+using showcase::PlaySchedule;
+using showcase::SegmentLabel;
+using showcase::TSchedule;
 
-struct TSchedule {
-  std::vector<TSegment> Segments;
-  uint64_t Frames = 0;     // frames presented by a run without Escape
-  std::vector<int32_t> Steps;  // per frame: the scene's step, the fade's pass, 0 at start
-  uint64_t EndThirds = 0;  // the virtual clock when it ends, in thirds of a ms
-};
-
-// The frames a run presents without Escape and what each belongs to, worked out from the
-// scenes' timing alone: the headless clock advances FrameThirds per presented frame and
-// 3 per slept millisecond, so the frame loop's arithmetic decides everything. Scene null:
-// the whole presentation.
-TSchedule PlaySchedule(const showcase::TScene* Scene, uint32_t FrameThirds);
-
-// The label of the segment that holds frame Index.
-const std::string& SegmentLabel(const TSchedule& Schedule, uint64_t Index);
+// The hash line of presented frame Index of a run that Schedule describes.
+tools::THashLine ScheduledHashLine(const TSchedule& Schedule, uint64_t Index, const uint8_t* Frame);
 
 // ------------------------------------------------------------------ playing
 
